@@ -1,0 +1,4 @@
+// SPDX-License-Identifier: MIT
+#include "chrome/headerwidget.h"
+
+HeaderWidget::HeaderWidget(QWidget *parent) : QWidget(parent) {}

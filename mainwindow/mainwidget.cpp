@@ -1,0 +1,266 @@
+// SPDX-License-Identifier: MIT
+#include "mainwindow/mainwidget.h"
+
+#include "advertising/advwidget.h"
+#include "chrome/headerwidget.h"
+#include "files/filewidget.h"
+#include "files/workfolder.h"
+#include "mainwindow/fixedsizemessagebox.h"
+#include "mainwindow/styledbackground.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+const QString emptySizeText = QStringLiteral("Total size: <b>0.0 MB</b> of 500MB limit");
+} // namespace
+
+MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
+{
+    header = new HeaderWidget;
+    fileWidget = new FileWidget(this);
+    messageBox = new FixedSizeMessageBox(QSize(400, 200));
+    advWidget = new AdvWidget(false, this);
+
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(header, 0);
+    root->addLayout(createContentColumn(), 0);
+
+    for (QPushButton *button : {compressButton, cancelButton, browseButton}) {
+        // Hover events only arrive with WA_Hover; the style sheet sets it for some buttons only.
+        button->setAttribute(Qt::WA_Hover);
+        button->installEventFilter(this);
+    }
+    setupMessageBox();
+    connectParts();
+
+    openDialog = [](QWidget *parent) {
+        return QFileDialog::getOpenFileNames(parent, QStringLiteral("Select one or more files to open"), QString(),
+                                             QStringLiteral("All files (*.*)"));
+    };
+    saveDialog = [](QWidget *parent) {
+        return QFileDialog::getSaveFileName(parent, tr("Save File"), QString(), tr("7z files (*.7z)"));
+    };
+}
+
+// The message box has no parent, so it goes with the window.
+MainWidget::~MainWidget()
+{
+    delete messageBox;
+}
+
+void MainWidget::setOpenDialog(OpenDialog dialog)
+{
+    openDialog = std::move(dialog);
+}
+
+void MainWidget::setSaveDialog(SaveDialog dialog)
+{
+    saveDialog = std::move(dialog);
+}
+
+QVBoxLayout *MainWidget::createContentColumn()
+{
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(47, 0, 40, 0);
+    column->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+
+    auto *hint = new QLabel(QStringLiteral("Drag & drop files to the list to compress multiple files at once."));
+    hint->setObjectName(QStringLiteral("Drag_drop_text"));
+    column->addWidget(hint, 0, Qt::AlignTop);
+    column->addWidget(fileWidget, 0, Qt::AlignTop);
+    column->addWidget(createSizeBlock(), 0, Qt::AlignTop);
+    column->addItem(new QSpacerItem(40, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    column->addWidget(createBottomRow(), 1, Qt::AlignTop);
+    return column;
+}
+
+QWidget *MainWidget::createSizeBlock()
+{
+    auto *block = new QWidget;
+    auto *blockLayout = new QVBoxLayout(block);
+
+    auto *sizeLine = new QHBoxLayout;
+    browseButton = new QPushButton(QStringLiteral("Browse for files"));
+    browseButton->setObjectName(QStringLiteral("Browse_for_files"));
+    sizeLine->addWidget(browseButton, 0, Qt::AlignLeft);
+    sizeInfoLabel = new QLabel(emptySizeText);
+    sizeInfoLabel->setObjectName(QStringLiteral("Size_info"));
+    sizeLine->addWidget(sizeInfoLabel, 0, Qt::AlignRight);
+    blockLayout->addLayout(sizeLine, 0);
+
+    blockLayout->addWidget(createDestinationRow(), 0);
+    destinationRow->hide();
+    return block;
+}
+
+QWidget *MainWidget::createDestinationRow()
+{
+    destinationRow = new QWidget;
+    auto *rowLayout = new QHBoxLayout(destinationRow);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    auto *label = new QLabel(QStringLiteral("Destination:"));
+    label->setObjectName(QStringLiteral("Destination_path"));
+    rowLayout->addWidget(label, 0, Qt::AlignLeft);
+    destinationButton = new QPushButton(QStringLiteral("C:/Users/username/Documents/compressed_files"));
+    destinationButton->setObjectName(QStringLiteral("Destination_path"));
+    rowLayout->addWidget(destinationButton, 1, Qt::AlignLeft);
+    return destinationRow;
+}
+
+QWidget *MainWidget::createBottomRow()
+{
+    auto *row = new QWidget;
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    advWidget->setObjectName(QStringLiteral("Adv_widget"));
+    rowLayout->addWidget(advWidget, 0, Qt::AlignLeft);
+    rowLayout->addSpacing(10);
+    cancelButton = new QPushButton(QStringLiteral("Cancel"));
+    cancelButton->setObjectName(QStringLiteral("Cancel"));
+    rowLayout->addWidget(cancelButton, 1, Qt::AlignRight);
+    rowLayout->addSpacing(10);
+    compressButton = new QPushButton(QStringLiteral("Compress"));
+    compressButton->setObjectName(QStringLiteral("Compress"));
+    rowLayout->addWidget(compressButton, 0, Qt::AlignRight);
+    return row;
+}
+
+void MainWidget::setupMessageBox()
+{
+    messageBox->setObjectName(QStringLiteral("Message_box"));
+    messageBox->setWindowTitle(QStringLiteral("Parcelo"));
+    // QMessageBox::setWindowModality resets the window flags, so the frameless flag comes after it.
+    messageBox->setWindowModality(Qt::ApplicationModal);
+    messageBox->setWindowFlags(Qt::FramelessWindowHint);
+    messageBox->setFixedSize(400, 200);
+}
+
+void MainWidget::connectParts()
+{
+    connect(browseButton, &QPushButton::clicked, this, &MainWidget::onBrowseForFilesClicked);
+    connect(this, &MainWidget::addFiles, fileWidget, &FileWidget::addFiles);
+    connect(fileWidget, &FileWidget::sizeChanged, this, &MainWidget::onSizeChanged);
+    connect(cancelButton, &QPushButton::clicked, this, &MainWidget::onCancelClicked);
+    connect(compressButton, &QPushButton::clicked, this, &MainWidget::onCompressClicked);
+    connect(fileWidget, &FileWidget::sizeExceeded, this, &MainWidget::onError);
+    connect(fileWidget, &FileWidget::initDestinationPath, this, &MainWidget::onDestinationPathInit);
+    connect(destinationButton, &QPushButton::clicked, this, &MainWidget::onBrowseDestinationFolderClicked);
+    connect(header, &HeaderWidget::moveWindow, this, &MainWidget::onMoveEvent);
+}
+
+void MainWidget::onBrowseForFilesClicked()
+{
+    const QStringList paths = openDialog(this);
+    if (paths.isEmpty())
+        return;
+    onDestinationPathInit(paths.first());
+    emit addFiles(paths);
+}
+
+void MainWidget::onSizeChanged(float size)
+{
+    if (fileWidget->getFiles().isEmpty())
+        destinationRow->hide();
+
+    if (size == 0.0f) {
+        sizeInfoLabel->setText(emptySizeText);
+        return;
+    }
+    const float kilobytes = size * 1024.0f;
+    if (kilobytes < 1024.0f) {
+        // Rounded up, so that a file of a few bytes never reads as 0 KB.
+        sizeInfoLabel->setText(QStringLiteral("Total size: <b>%1 KB</b> of 500MB limit").arg(int(kilobytes) + 1));
+        return;
+    }
+    const float megabytes = std::round(size * 100.0f) / 100.0f;
+    sizeInfoLabel->setText(
+        QStringLiteral("Total size: <b>%1 MB</b> of 500MB limit").arg(QString::number(megabytes, 'g', 6)));
+}
+
+void MainWidget::onCancelClicked()
+{
+    std::exit(0);
+}
+
+void MainWidget::onCompressClicked() {}
+
+void MainWidget::onError(QString error)
+{
+    showMessage(error);
+}
+
+void MainWidget::showMessage(const QString &text)
+{
+    messageBox->setStandardButtons(QMessageBox::Ok);
+    messageBox->setInformativeText(QString());
+    messageBox->setText(text);
+    messageBox->exec();
+}
+
+void MainWidget::onBrowseDestinationFolderClicked()
+{
+    const QString path = saveDialog(this);
+    if (!path.isEmpty())
+        destinationButton->setText(path);
+}
+
+void MainWidget::onMoveEvent(QPoint pt)
+{
+    move(x() + pt.x(), y() + pt.y());
+}
+
+void MainWidget::onDestinationPathInit(QString filePath)
+{
+    if (!fileWidget->getFiles().isEmpty())
+        return;
+    const QFileInfo info(filePath);
+    const QString folder = info.absolutePath();
+    const QString folderName = QDir(folder).dirName();
+    qDebug() << destinationButton->text() << " Text";
+    // A renamed copy's folder is our own temporary one, never a place the user would want the archive.
+    if (folder != WorkFolder::path())
+        destinationButton->setText(folder + QLatin1Char('/') + folderName + QStringLiteral(".7z"));
+    destinationRow->show();
+}
+
+bool MainWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    for (QPushButton *button : {compressButton, cancelButton, browseButton}) {
+        if (watched != button)
+            continue;
+        if (event->type() == QEvent::HoverEnter)
+            button->setCursor(Qt::PointingHandCursor);
+        else if (event->type() == QEvent::HoverLeave)
+            button->setCursor(Qt::ArrowCursor);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWidget::paintEvent(QPaintEvent *event)
+{
+    paintStyledBackground(this);
+    QWidget::paintEvent(event);
+}
+
+void MainWidget::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+}
+
+void MainWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+}

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QPoint>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class AdvWidget;
+class FileWidget;
+class HeaderWidget;
+class QLabel;
+class QMessageBox;
+class QPushButton;
+class QVBoxLayout;
+
+// The main window: title bar, file list, size line, destination row, banner and the two
+// action buttons. It wires the parts together and runs the compression job.
+class MainWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    // Seams for the two file dialogs, so tests can answer them without a native dialog.
+    using OpenDialog = std::function<QStringList(QWidget *parent)>;
+    using SaveDialog = std::function<QString(QWidget *parent)>;
+
+    explicit MainWidget(QWidget *parent = nullptr);
+    ~MainWidget() override;
+
+    void setOpenDialog(OpenDialog dialog);
+    void setSaveDialog(SaveDialog dialog);
+
+signals:
+    void addFiles(QStringList paths);
+    void resized();
+
+public slots:
+    void onBrowseForFilesClicked();
+    void onSizeChanged(float size);
+    void onCancelClicked();
+    void onCompressClicked();
+    void onError(QString error);
+    void onBrowseDestinationFolderClicked();
+    void onMoveEvent(QPoint pt);
+    void onDestinationPathInit(QString filePath);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QVBoxLayout *createContentColumn();
+    QWidget *createSizeBlock();
+    QWidget *createDestinationRow();
+    QWidget *createBottomRow();
+    void setupMessageBox();
+    void connectParts();
+    void showMessage(const QString &text);
+
+    QLabel *sizeInfoLabel = nullptr;
+    HeaderWidget *header = nullptr;
+    FileWidget *fileWidget = nullptr;
+    AdvWidget *advWidget = nullptr;
+    QPushButton *browseButton = nullptr;
+    QPushButton *compressButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QWidget *destinationRow = nullptr;
+    QPushButton *destinationButton = nullptr;
+    QMessageBox *messageBox = nullptr;
+
+    OpenDialog openDialog;
+    SaveDialog saveDialog;
+};

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Draws every picture of the resource bundle with ImageMagick, so they can be remade or restyled.
+# The output is committed: building the program needs no image tools.
+set -euo pipefail
+cd "$(dirname "$0")/../resources"
+font=/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf
+bold=/usr/share/fonts/truetype/noto/NotoSans-Bold.ttf
+q=qrc
+a=adv
+
+# Window icon: a blue rounded tile with a white parcel, 95 x 104, one 32-bit image.
+convert -size 95x104 xc:none \
+    -fill '#5272BA' -draw 'roundrectangle 2,2 92,101 18,18' \
+    -fill none -stroke white -strokewidth 5 \
+    -draw 'polygon 47,22 78,38 78,74 47,90 16,74 16,38' \
+    -draw 'polyline 16,38 47,54 78,38' -draw 'line 47,54 47,90' \
+    -draw 'line 31,30 62,46' \
+    -define png:color-type=6 /tmp/parcelo-icon.png
+convert /tmp/parcelo-icon.png -define icon:auto-resize= PNG32:/tmp/parcelo-icon32.png
+convert /tmp/parcelo-icon32.png -type TrueColorAlpha $q/icon.ico
+rm -f /tmp/parcelo-icon.png /tmp/parcelo-icon32.png
+
+# Window background: a pale wash with two soft waves at the bottom, 980 x 777, no alpha.
+convert -size 980x777 gradient:'#FFFFFF'-'#EAF0FF' \
+    -fill '#DCE6FF' -draw 'path "M 0,640 C 250,580 520,700 980,600 L 980,777 L 0,777 Z"' \
+    -fill '#CFDCFA' -draw 'path "M 0,700 C 300,660 640,760 980,690 L 980,777 L 0,777 Z"' \
+    -type TrueColor PNG24:$q/background.png
+
+# Close: a white diagonal cross on a transparent ground, 778 x 778.
+convert -size 778x778 xc:none -stroke white -strokewidth 90 \
+    -draw 'stroke-linecap round line 150,150 628,628' -draw 'stroke-linecap round line 628,150 150,628' PNG32:$q/close.png
+
+# Minimise: a grey bar, 32 x 32.
+convert -size 32x32 xc:none -fill '#E6E6E6' -draw 'roundrectangle 6,20 26,23 1,1' PNG32:$q/minimize.png
+
+# Help: a grey ring with a question mark, 32 x 32.
+convert -size 32x32 xc:none -fill none -stroke '#E6E6E6' -strokewidth 2.5 -draw 'circle 16,16 16,3' \
+    -stroke none -fill '#E6E6E6' -font "$bold" -pointsize 19 -gravity center -annotate +0+1 '?' PNG32:$q/help.png
+
+# Contact: a white envelope, 90 x 90.
+convert -size 90x90 xc:none -fill none -stroke white -strokewidth 6 \
+    -draw 'roundrectangle 10,22 80,68 6,6' -draw 'polyline 12,25 45,50 78,25' PNG32:$q/contact-us.png
+
+# Partner cards: a plain card with the partner's name, at each picture's own size.
+card() { # name text width height ground ink
+    convert -size "$3x$4" xc:none -fill "$5" -draw "roundrectangle 0,0 $(($3 - 1)),$(($4 - 1)) 16,16" \
+        -fill "$6" -font "$bold" -pointsize 17 -gravity center -annotate +0+0 "$2" PNG32:$a/$1.png
+}
+card booking 'Booking' 128 128 '#E8EEFB' '#2F4C8F'
+card expedia 'Expedia' 128 130 '#FFF6D9' '#5A4500'
+card tripadvisor 'Tripadvisor' 128 128 '#E3F5EC' '#1F5E40'
+card walgreens 'Walgreens' 130 130 '#FBE6E6' '#8A1F1F'

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+namespace TestSupport {
+
+Answer pressButton(const QString &text)
+{
+    return [text](QWidget *modal) {
+        if (!text.isEmpty()) {
+            for (QAbstractButton *button : modal->findChildren<QAbstractButton *>()) {
+                if (button->text() == text) {
+                    button->click();
+                    return;
+                }
+            }
+        }
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    };
+}
+
+ModalAnswer::ModalAnswer(Answer answer) : answer(std::move(answer))
+{
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
+    timer.start();
+}
+
+void ModalAnswer::poll()
+{
+    QWidget *active = QApplication::activeModalWidget();
+    if (!active || !active->isVisible())
+        return;
+    timer.stop();
+    seenDialog = true;
+    modal = active;
+    if (auto *box = qobject_cast<QMessageBox *>(active)) {
+        dialogText = box->text();
+        dialogInformativeText = box->informativeText();
+        for (QAbstractButton *button : box->buttons())
+            buttonTexts << button->text();
+    }
+    answer(active);
+}
+
+int visibleTopLevels()
+{
+    int count = 0;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        count += widget->isVisible() ? 1 : 0;
+    return count;
+}
+
+} // namespace TestSupport

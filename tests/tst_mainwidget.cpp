@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: MIT
+#include "files/filewidget.h"
+#include "files/workfolder.h"
+#include "mainwindow/mainwidget.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using TestSupport::ModalAnswer;
+
+class TestMainWidget : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void freshWindowShowsEmptyState();
+    void sizeLineText_data();
+    void sizeLineText();
+    void firstPickedFileSetsDestination();
+    void cancelledOpenDialogChangesNothing();
+    void fileInWorkFolderKeepsDestinationButShowsRow();
+    void saveDialogChoiceReplacesDestination();
+    void errorShowsSharedMessageBox();
+    void messageBoxIsFramelessModalAndFixed();
+    void buttonsShowPointingHandOnHover();
+    void moveEventMovesByDisplacement();
+    void styleSheetPaintsButtonsAndBackground();
+
+private:
+    static QLabel *sizeLabel(MainWidget &w) { return w.findChild<QLabel *>(QStringLiteral("Size_info")); }
+    static QPushButton *destination(MainWidget &w)
+    {
+        return w.findChild<QPushButton *>(QStringLiteral("Destination_path"));
+    }
+    static bool destinationRowShown(MainWidget &w) { return !destination(w)->parentWidget()->isHidden(); }
+};
+
+void TestMainWidget::cleanup()
+{
+    QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
+    qApp->setStyleSheet(QString());
+}
+
+void TestMainWidget::freshWindowShowsEmptyState()
+{
+    MainWidget w;
+    QCOMPARE(sizeLabel(w)->text(), QStringLiteral("Total size: <b>0.0 MB</b> of 500MB limit"));
+    QVERIFY(!destinationRowShown(w));
+    QCOMPARE(destination(w)->text(), QStringLiteral("C:/Users/username/Documents/compressed_files"));
+    for (const char *name : {"Drag_drop_text", "Browse_for_files", "Size_info", "Adv_widget", "Cancel", "Compress"})
+        QVERIFY2(w.findChild<QWidget *>(QLatin1String(name)), name);
+    QCOMPARE(w.findChild<QPushButton *>(QStringLiteral("Compress"))->text(), QStringLiteral("Compress"));
+    QCOMPARE(w.findChild<QPushButton *>(QStringLiteral("Cancel"))->text(), QStringLiteral("Cancel"));
+}
+
+void TestMainWidget::sizeLineText_data()
+{
+    QTest::addColumn<float>("size");
+    QTest::addColumn<QString>("shown");
+    const float byte = 1.0f / 1024.0f / 1024.0f;
+    QTest::newRow("empty") << 0.0f << "0.0 MB";
+    QTest::newRow("ten bytes") << 10 * byte << "1 KB";
+    QTest::newRow("half a megabyte") << 0.5f << "513 KB";
+    QTest::newRow("just under 1 MB") << 1048575 * byte << "1024 KB";
+    QTest::newRow("one megabyte") << 1.0f << "1 MB";
+    QTest::newRow("two and a half") << 2.5f << "2.5 MB";
+    QTest::newRow("rounded to hundredths") << 12.3456f << "12.35 MB";
+    QTest::newRow("halves away from zero") << 1.005f << "1.01 MB";
+    QTest::newRow("near the limit") << 499.99f << "499.99 MB";
+    QTest::newRow("the limit") << 500.0f << "500 MB";
+}
+
+void TestMainWidget::sizeLineText()
+{
+    QFETCH(float, size);
+    QFETCH(QString, shown);
+    MainWidget w;
+    w.onSizeChanged(size);
+    QCOMPARE(sizeLabel(w)->text(), QStringLiteral("Total size: <b>%1</b> of 500MB limit").arg(shown));
+}
+
+void TestMainWidget::firstPickedFileSetsDestination()
+{
+    MainWidget w;
+    auto *panel = w.findChild<FileWidget *>();
+    QSignalSpy added(&w, &MainWidget::addFiles);
+    const QStringList picked{"/data/Photos/a.jpg", "/data/Photos/b.jpg"};
+    w.setOpenDialog([&](QWidget *parent) {
+        [&] { QCOMPARE(parent, &w); }();
+        return picked;
+    });
+    w.onBrowseForFilesClicked();
+    QCOMPARE(destination(w)->text(), QStringLiteral("/data/Photos/Photos.7z"));
+    QVERIFY(destinationRowShown(w));
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.at(0).at(0).toStringList(), picked);
+
+    // An empty report from the panel hides the row again but keeps the text.
+    if (panel->getFiles().isEmpty()) {
+        w.onSizeChanged(0.0f);
+        QVERIFY(!destinationRowShown(w));
+        QCOMPARE(destination(w)->text(), QStringLiteral("/data/Photos/Photos.7z"));
+    }
+}
+
+void TestMainWidget::cancelledOpenDialogChangesNothing()
+{
+    MainWidget w;
+    QSignalSpy added(&w, &MainWidget::addFiles);
+    w.setOpenDialog([](QWidget *) { return QStringList(); });
+    w.onBrowseForFilesClicked();
+    QCOMPARE(added.count(), 0);
+    QVERIFY(!destinationRowShown(w));
+    QCOMPARE(destination(w)->text(), QStringLiteral("C:/Users/username/Documents/compressed_files"));
+}
+
+void TestMainWidget::fileInWorkFolderKeepsDestinationButShowsRow()
+{
+    MainWidget w;
+    w.onDestinationPathInit(WorkFolder::path() + QStringLiteral("/renamed.txt"));
+    QCOMPARE(destination(w)->text(), QStringLiteral("C:/Users/username/Documents/compressed_files"));
+    QVERIFY(destinationRowShown(w));
+
+    // A folder below the working folder is an ordinary place.
+    w.onDestinationPathInit(WorkFolder::path() + QStringLiteral("/inner/x.txt"));
+    QCOMPARE(destination(w)->text(), WorkFolder::path() + QStringLiteral("/inner/inner.7z"));
+}
+
+void TestMainWidget::saveDialogChoiceReplacesDestination()
+{
+    MainWidget w;
+    w.onDestinationPathInit(QStringLiteral("/data/Photos/a.jpg"));
+    w.setSaveDialog([](QWidget *) { return QString(); });
+    w.onBrowseDestinationFolderClicked();
+    QCOMPARE(destination(w)->text(), QStringLiteral("/data/Photos/Photos.7z"));
+
+    w.setSaveDialog([](QWidget *) { return QStringLiteral("/out/pack.7z"); });
+    QTest::mouseClick(destination(w), Qt::LeftButton);
+    QCOMPARE(destination(w)->text(), QStringLiteral("/out/pack.7z"));
+}
+
+void TestMainWidget::errorShowsSharedMessageBox()
+{
+    MainWidget w;
+    ModalAnswer answer;
+    w.onError(QStringLiteral("You can't add more than 500 MB of files"));
+    QVERIFY(answer.seen());
+    QCOMPARE(answer.text(), QStringLiteral("You can't add more than 500 MB of files"));
+    QCOMPARE(answer.informativeText(), QString());
+    QCOMPARE(answer.buttons().size(), 1);
+    QCOMPARE(answer.dialog()->objectName(), QStringLiteral("Message_box"));
+}
+
+void TestMainWidget::messageBoxIsFramelessModalAndFixed()
+{
+    MainWidget w;
+    QString title;
+    Qt::WindowFlags flags;
+    Qt::WindowModality modality = Qt::NonModal;
+    QSize size;
+    QWidget *parent = &w;
+    ModalAnswer answer([&](QWidget *box) {
+        title = box->windowTitle();
+        flags = box->windowFlags();
+        modality = box->windowModality();
+        size = box->size();
+        parent = box->parentWidget();
+        TestSupport::pressButton()(box);
+    });
+    w.onError(QStringLiteral("x"));
+    QVERIFY(answer.seen());
+    QCOMPARE(title, QStringLiteral("Parcelo"));
+    QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
+    QCOMPARE(modality, Qt::ApplicationModal);
+    QCOMPARE(size, QSize(400, 200));
+    QCOMPARE(parent, nullptr);
+}
+
+void TestMainWidget::buttonsShowPointingHandOnHover()
+{
+    MainWidget w;
+    for (const char *name : {"Compress", "Cancel", "Browse_for_files"}) {
+        auto *button = w.findChild<QPushButton *>(QLatin1String(name));
+        QHoverEvent enter(QEvent::HoverEnter, QPointF(5, 5), QPointF(5, 5), QPointF(-1, -1));
+        QApplication::sendEvent(button, &enter);
+        QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+        QHoverEvent leave(QEvent::HoverLeave, QPointF(-1, -1), QPointF(-1, -1), QPointF(5, 5));
+        QApplication::sendEvent(button, &leave);
+        QCOMPARE(button->cursor().shape(), Qt::ArrowCursor);
+    }
+}
+
+void TestMainWidget::moveEventMovesByDisplacement()
+{
+    MainWidget w;
+    w.move(100, 50);
+    w.onMoveEvent(QPoint(7, -3));
+    QCOMPARE(w.pos(), QPoint(107, 47));
+}
+
+void TestMainWidget::styleSheetPaintsButtonsAndBackground()
+{
+    QFile sheet(QStringLiteral(":/qrc/style.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
+
+    MainWidget w;
+    w.resize(980, 660);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    auto *compress = w.findChild<QPushButton *>(QStringLiteral("Compress"));
+    const QImage button = compress->grab().toImage();
+    QCOMPARE(QColor(button.pixel(button.width() / 2, 4)), QColor(0x52, 0x72, 0xBA));
+
+    // Where no child covers the window, its own background picture shows.
+    const QImage shown = w.grab().toImage();
+    const QImage background(QStringLiteral(":/qrc/background.png"));
+    for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
+        QCOMPARE(QColor(shown.pixel(p)), QColor(background.pixel(p)));
+    w.close();
+}
+
+QTEST_MAIN(TestMainWidget)
+#include "tst_mainwidget.moc"
