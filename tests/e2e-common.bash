@@ -3,9 +3,6 @@
 
 parcelo=$1
 builddir=$2
-# Where the buttons sit in the 980 x 660 window, relative to its top-left corner.
-cancel_x=784
-cancel_y=463
 workdir=$(mktemp -d)
 pid=
 trap 'cleanup' EXIT
@@ -44,6 +41,47 @@ geometry() {
 click_at() {
     read -r x y _ _ < <(geometry)
     xdotool mousemove $((x + $1)) $((y + $2)) click 1
+}
+
+# Finds "Compress" on screen as the tallest block of long runs of its button colour in the lower
+# half of the window, and prints its centre relative to the window, then the centre of "Cancel",
+# which sits just to its left.
+locate_buttons() {
+    read -r x y w h < <(geometry)
+    local top=$((h / 2))
+    convert "$workdir/locate.png" -crop "${w}x$((h - top))+${x}+$((y + top))" +repage -depth 8 rgb:- |
+        python3 -c '
+import collections, sys
+w, h, top = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3])
+data = sys.stdin.buffer.read()
+blue = bytes((0x52, 0x72, 0xBA))
+runs = collections.defaultdict(list)
+for row in range(h):
+    line = data[row * w * 3:(row + 1) * w * 3]
+    col = 0
+    while col < w:
+        if line[col * 3:col * 3 + 3] != blue:
+            col += 1
+            continue
+        start = col
+        while col < w and line[col * 3:col * 3 + 3] == blue:
+            col += 1
+        if col - start >= 60:
+            runs[start // 4].append((row, start, col))
+if not runs:
+    sys.exit("no Compress button found")
+rows = max(runs.values(), key=len)
+left = min(r[1] for r in rows)
+right = max(r[2] for r in rows)
+cy = top + (rows[0][0] + rows[-1][0]) // 2
+print((left + right) // 2, cy, left - 40, cy)
+' "$w" "$((h - top))" "$top"
+}
+
+# Sets compress_x, compress_y, cancel_x and cancel_y from a fresh screenshot.
+find_buttons() {
+    screenshot "$workdir/locate.png"
+    read -r compress_x compress_y cancel_x cancel_y < <(locate_buttons) || fail "buttons not found"
 }
 
 # Waits for the program to end and prints its exit status.

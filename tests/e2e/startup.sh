@@ -9,6 +9,7 @@ start_parcelo -some-argument
 read -r _ _ width height < <(geometry)
 [ "$width" = 980 ] && [ "$height" = 660 ] || fail "window is ${width}x${height}, not 980x660"
 
+find_buttons
 click_at "$cancel_x" "$cancel_y"
 status=$(wait_exit)
 [ "$status" = 0 ] || fail "Cancel ended the program with status $status"
