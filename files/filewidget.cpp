@@ -1,14 +1,111 @@
 // SPDX-License-Identifier: MIT
 #include "files/filewidget.h"
 
+#include "mainwindow/styledbackground.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QScrollArea>
+#include <QUrl>
+#include <QVBoxLayout>
+
+Q_LOGGING_CATEGORY(lcPanel, "parcelo.files.panel")
+// One line per listed name on every add: too many to write unless asked for.
+Q_LOGGING_CATEGORY(lcNames, "parcelo.files.names", QtInfoMsg)
+
+namespace {
+
+const int columns = 7;
+const float sizeLimit = 500.0f;
+
+void showModalBox(const QString &text)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.exec();
+}
+
+} // namespace
+
 FileWidget::FileWidget(QWidget *parent) : QWidget(parent)
 {
+    setAcceptDrops(true);
+    auto *panelLayout = new QVBoxLayout(this);
+    // One pixel keeps the scroll bar off the panel's right border.
+    panelLayout->setContentsMargins(0, 0, 1, 0);
+    panelLayout->addWidget(createScrollArea());
+    gridLayout->setColumnStretch(columns, 1);
+    gridLayout->setSpacing(35);
+    setContentsMargins(25, 15, 0, 35);
     setFixedHeight(273);
+
+    nameDialog = [](QWidget *parent, const QString &current) -> std::optional<QString> {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(parent, tr("Change name"), tr("file name:"), QLineEdit::Normal, current, &ok);
+        return ok ? std::optional<QString>(text) : std::nullopt;
+    };
+}
+
+// More than two rows do not fit the panel's fixed height, so the tiles scroll inside it.
+QScrollArea *FileWidget::createScrollArea()
+{
+    auto *tiles = new QWidget;
+    gridLayout = new QGridLayout(tiles);
+    // Without the bottom margin two rows fit the visible height, so they need no scroll bar.
+    gridLayout->setContentsMargins(gridLayout->contentsMargins().left(), gridLayout->contentsMargins().top(),
+                                   gridLayout->contentsMargins().right(), 0);
+
+    auto *scrollArea = new QScrollArea;
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrollArea->setWidgetResizable(true);
+    scrollArea->setWidget(tiles);
+    // The panel's own styled background shows through.
+    scrollArea->viewport()->setAutoFillBackground(false);
+    tiles->setAutoFillBackground(false);
+    return scrollArea;
+}
+
+void FileWidget::setNameDialog(SingleFileWidget::NameDialog dialog)
+{
+    nameDialog = std::move(dialog);
 }
 
 void FileWidget::addFile(QString path)
 {
-    Q_UNUSED(path);
+    const QString fileName = QFileInfo(path).fileName();
+    if (checkIfFileNameExists(fileName)) {
+        showModalBox(QStringLiteral("The file with the name you provided exists"));
+        return;
+    }
+
+    auto *tile = new SingleFileWidget(path);
+    connect(tile, &SingleFileWidget::clickedForRename, this, &FileWidget::renameFile);
+    connect(tile, &SingleFileWidget::filePathChanged, this, &FileWidget::onFileNameChanged);
+
+    if (tile->getSize() + getSize() > sizeLimit) {
+        tile->deleteLater();
+        emit sizeExceeded(QStringLiteral("You can't add more than 500 MB of files"));
+        return;
+    }
+
+    connect(tile, &SingleFileWidget::clicked, this, &FileWidget::removeFile);
+    fileMap.insert(path, tile);
+    gridLayout->addWidget(tile, nextRow, nextColumn, Qt::AlignTop);
+    if (++nextColumn == columns) {
+        nextColumn = 0;
+        ++nextRow;
+    }
+    emit sizeChanged(getSize());
 }
 
 void FileWidget::addFiles(QStringList paths)
@@ -17,10 +114,99 @@ void FileWidget::addFiles(QStringList paths)
         addFile(path);
 }
 
+void FileWidget::removeFile(QString path)
+{
+    qCDebug(lcPanel) << "remove" << path;
+    SingleFileWidget *tile = fileMap.value(path);
+    if (!tile)
+        return;
+    gridLayout->removeWidget(tile);
+    // The tile may be the sender of the signal that brought us here.
+    tile->hide();
+    tile->deleteLater();
+    fileMap.remove(path);
+    updateFiles();
+}
+
+void FileWidget::removeFiles(QStringList paths)
+{
+    for (const QString &path : paths)
+        removeFile(path);
+}
+
+void FileWidget::renameFile()
+{
+    QPointer<SingleFileWidget> tile = qobject_cast<SingleFileWidget *>(sender());
+    if (!tile)
+        return;
+    const QString current = tile->getName();
+    const std::optional<QString> text = nameDialog(this, current);
+    if (!tile || !text || text->isEmpty() || *text == current)
+        return;
+    if (!SingleFileWidget::isPlainFileName(*text)) {
+        showModalBox(SingleFileWidget::invalidNameMessage());
+        return;
+    }
+    if (checkIfFileNameExists(*text)) {
+        showModalBox(QStringLiteral("The file with the name you provided exists, Please choose another name"));
+        return;
+    }
+    tile->setName(*text);
+    tile->makeFileCopy(*text);
+}
+
+void FileWidget::onFileNameChanged(QString oldPath, QString newPath)
+{
+    if (!fileMap.contains(oldPath))
+        return;
+    fileMap.insert(newPath, fileMap.value(oldPath));
+    fileMap.remove(oldPath);
+}
+
+bool FileWidget::checkIfFileNameExists(QString fileName)
+{
+    for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
+        const QString listed = QFileInfo(it.key()).fileName();
+        qCDebug(lcNames) << listed << fileName;
+        if (listed == fileName)
+            return true;
+    }
+    return false;
+}
+
 void FileWidget::removeAllFiles()
 {
     fileMap.clear();
+    clearLayout(gridLayout);
+    gridLayout->setColumnStretch(columns, 1);
     emit sizeChanged(0.0f);
+    nextRow = 0;
+    nextColumn = 0;
+}
+
+void FileWidget::clearLayout(QLayout *layout)
+{
+    while (QLayoutItem *item = layout->takeAt(0)) {
+        if (QWidget *widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        if (QLayout *nested = item->layout())
+            clearLayout(nested);
+        delete item;
+    }
+}
+
+void FileWidget::updateFiles()
+{
+    const QStringList paths = fileMap.keys();
+    rebuilding = !paths.isEmpty();
+    removeAllFiles();
+    if (!paths.isEmpty())
+        emit initDestinationPath(paths.first());
+    for (const QString &path : paths)
+        addFile(path);
+    rebuilding = false;
 }
 
 QStringList FileWidget::getFiles()
@@ -30,5 +216,37 @@ QStringList FileWidget::getFiles()
 
 float FileWidget::getSize()
 {
-    return 0.0f;
+    float total = 0.0f;
+    for (const SingleFileWidget *tile : std::as_const(fileMap))
+        total += tile->getSize();
+    return total;
+}
+
+void FileWidget::paintEvent(QPaintEvent *event)
+{
+    paintStyledBackground(this);
+    QWidget::paintEvent(event);
+}
+
+void FileWidget::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void FileWidget::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl &url : urls) {
+        // A web link has no file behind it to pack.
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
+            qCDebug(lcPanel) << "skipped" << url;
+            continue;
+        }
+        // Folders may come with a trailing slash, which would leave them without a name.
+        const QString path = QDir::cleanPath(url.toLocalFile());
+        qCDebug(lcPanel) << "dropped" << path;
+        emit initDestinationPath(path);
+        addFile(path);
+    }
 }

@@ -1,17 +1,30 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "files/singlefilewidget.h"
+
 #include <QMap>
 #include <QStringList>
 #include <QWidget>
 
-// The panel that lists the chosen files. Placeholder until the file collection lands: it keeps
-// no files yet, so the main window can be wired and tested against its interface.
+class QGridLayout;
+class QScrollArea;
+
+// The panel that lists the chosen files as tiles, seven to a row, in a vertically scrolling area.
+// It refuses a second file of the same name and anything beyond 500 MB in all, accepts files
+// dropped onto it, and lets the user rename an entry, which then stands for a copy.
 class FileWidget : public QWidget
 {
     Q_OBJECT
 public:
     explicit FileWidget(QWidget *parent = nullptr);
+
+    // The rename dialog, replaceable so tests can answer it.
+    void setNameDialog(SingleFileWidget::NameDialog dialog);
+
+    // True while the remaining entries are being listed again after a removal: the list is
+    // empty then only for a moment.
+    bool isRebuilding() const { return rebuilding; }
 
 signals:
     void sizeExceeded(QString error);
@@ -21,10 +34,30 @@ signals:
 public slots:
     void addFile(QString path);
     void addFiles(QStringList paths);
+    void removeFile(QString path);
+    void removeFiles(QStringList paths);
+    void renameFile();
+    void onFileNameChanged(QString oldPath, QString newPath);
+    bool checkIfFileNameExists(QString fileName);
     void removeAllFiles();
+    void updateFiles();
     QStringList getFiles();
     float getSize();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private:
-    QMap<QString, QWidget *> fileMap;
+    QScrollArea *createScrollArea();
+    void clearLayout(QLayout *layout);
+
+    QMap<QString, SingleFileWidget *> fileMap;
+    QGridLayout *gridLayout = nullptr;
+    int nextRow = 0;
+    int nextColumn = 0;
+
+    SingleFileWidget::NameDialog nameDialog;
+    bool rebuilding = false;
 };

@@ -172,8 +172,11 @@ void MainWidget::onBrowseForFilesClicked()
 
 void MainWidget::onSizeChanged(float size)
 {
-    if (fileWidget->getFiles().isEmpty())
+    if (fileWidget->getFiles().isEmpty()) {
         destinationRow->hide();
+        if (!fileWidget->isRebuilding())
+            destinationChosen = false;
+    }
 
     if (size == 0.0f) {
         sizeInfoLabel->setText(emptySizeText);
@@ -213,8 +216,10 @@ void MainWidget::showMessage(const QString &text)
 void MainWidget::onBrowseDestinationFolderClicked()
 {
     const QString path = saveDialog(this);
-    if (!path.isEmpty())
-        destinationButton->setText(path);
+    if (path.isEmpty())
+        return;
+    destinationButton->setText(path);
+    destinationChosen = true;
 }
 
 void MainWidget::onMoveEvent(QPoint pt)
@@ -231,7 +236,7 @@ void MainWidget::onDestinationPathInit(QString filePath)
     const QString folderName = QDir(folder).dirName();
     qDebug() << destinationButton->text() << " Text";
     // A renamed copy's folder is our own temporary one, never a place the user would want the archive.
-    if (folder != WorkFolder::path())
+    if (!destinationChosen && folder != WorkFolder::path())
         destinationButton->setText(folder + QLatin1Char('/') + folderName + QStringLiteral(".7z"));
     destinationRow->show();
 }

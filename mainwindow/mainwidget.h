@@ -73,4 +73,6 @@ private:
 
     OpenDialog openDialog;
     SaveDialog saveDialog;
+    // A destination picked in the save dialog outlives rebuilds of the list, until it empties.
+    bool destinationChosen = false;
 };

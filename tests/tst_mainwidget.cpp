@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "filefixture.h"
 #include "files/filewidget.h"
+#include "files/singlefilewidget.h"
 #include "files/workfolder.h"
 #include "mainwindow/mainwidget.h"
 #include "testsupport.h"
@@ -8,9 +10,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 using TestSupport::ModalAnswer;
 
@@ -31,8 +35,12 @@ private slots:
     void buttonsShowPointingHandOnHover();
     void moveEventMovesByDisplacement();
     void styleSheetPaintsButtonsAndBackground();
+    void sizeAndDestinationFollowTheList();
+    void laterFilesKeepTheDestination();
+    void chosenDestinationSurvivesRebuilds();
 
 private:
+    static SingleFileWidget *tileNamed(MainWidget &w, const QString &name);
     static QLabel *sizeLabel(MainWidget &w) { return w.findChild<QLabel *>(QStringLiteral("Size_info")); }
     static QPushButton *destination(MainWidget &w)
     {
@@ -225,6 +233,103 @@ void TestMainWidget::styleSheetPaintsButtonsAndBackground()
     for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(background.pixel(p)));
     w.close();
+}
+
+SingleFileWidget *TestMainWidget::tileNamed(MainWidget &w, const QString &name)
+{
+    for (SingleFileWidget *tile : w.findChildren<SingleFileWidget *>()) {
+        if (tile->isVisibleTo(&w) && tile->getName() == name)
+            return tile;
+    }
+    return nullptr;
+}
+
+void TestMainWidget::sizeAndDestinationFollowTheList()
+{
+    FileFixture files;
+    // The folder sorts after the temporary directory, so a renamed copy is listed first.
+    const QString a = files.makeFile("wedding/a.jpg", 1048576);
+    const QString b = files.makeFile("wedding/b.jpg", 1572864);
+    MainWidget w;
+    auto *panel = w.findChild<FileWidget *>();
+    w.setOpenDialog([&](QWidget *) { return QStringList{a, b}; });
+    w.onBrowseForFilesClicked();
+    QCOMPARE(panel->getFiles(), QStringList({a, b}));
+    QCOMPARE(sizeLabel(w)->text(), QStringLiteral("Total size: <b>2.5 MB</b> of 500MB limit"));
+    QCOMPARE(destination(w)->text(), files.path("wedding/wedding.7z"));
+    QVERIFY(destinationRowShown(w));
+
+    panel->setNameDialog([](QWidget *, const QString &) { return std::optional<QString>("z.jpg"); });
+    ModalAnswer noBox;
+    tileNamed(w, "a.jpg")->findChild<QPushButton *>()->click();
+    QVERIFY(!noBox.seen());
+    QCOMPARE(panel->getFiles(), QStringList({FileFixture::work("z.jpg"), b}));
+    QCOMPARE(sizeLabel(w)->text(), QStringLiteral("Total size: <b>2.5 MB</b> of 500MB limit"));
+
+    // The rebuild offers the copy first, which is no place for the archive.
+    tileNamed(w, "b.jpg")->findChild<QToolButton *>()->click();
+    QCOMPARE(sizeLabel(w)->text(), QStringLiteral("Total size: <b>1 MB</b> of 500MB limit"));
+    QCOMPARE(destination(w)->text(), files.path("wedding/wedding.7z"));
+    QVERIFY(destinationRowShown(w));
+
+    tileNamed(w, "z.jpg")->findChild<QToolButton *>()->click();
+    QCOMPARE(sizeLabel(w)->text(), QStringLiteral("Total size: <b>0.0 MB</b> of 500MB limit"));
+    QVERIFY(!destinationRowShown(w));
+}
+
+void TestMainWidget::laterFilesKeepTheDestination()
+{
+    FileFixture files;
+    MainWidget w;
+    auto *panel = w.findChild<FileWidget *>();
+    w.setOpenDialog([&](QWidget *) { return QStringList{files.makeFile("first/a.txt", 10)}; });
+    w.onBrowseForFilesClicked();
+
+    // Dropped, then picked, from other folders.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(files.makeFile("second/b.txt", 10))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &enter);
+    QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &dropped);
+    w.setOpenDialog([&](QWidget *) { return QStringList{files.makeFile("third/c.txt", 10)}; });
+    w.onBrowseForFilesClicked();
+    QCOMPARE(panel->getFiles().size(), 3);
+    QCOMPARE(destination(w)->text(), files.path("first/first.7z"));
+}
+
+void TestMainWidget::chosenDestinationSurvivesRebuilds()
+{
+    FileFixture files;
+    const QString a = files.makeFile("one/a.txt", 10);
+    const QString b = files.makeFile("two/b.txt", 10);
+    MainWidget w;
+    auto *panel = w.findChild<FileWidget *>();
+    w.setSaveDialog([](QWidget *) { return QStringLiteral("/out/pack.7z"); });
+
+    // Without a choice of the user's, the default follows the first remaining file.
+    w.setOpenDialog([&](QWidget *) { return QStringList{a, b}; });
+    w.onBrowseForFilesClicked();
+    panel->removeFile(a);
+    QCOMPARE(destination(w)->text(), files.path("two/two.7z"));
+
+    // A choice stays through removals and their rebuilds...
+    panel->addFile(a);
+    w.onBrowseDestinationFolderClicked();
+    panel->removeFile(a);
+    QCOMPARE(destination(w)->text(), QStringLiteral("/out/pack.7z"));
+    QVERIFY(destinationRowShown(w));
+
+    // ...until the list is empty; then the next first file sets the default again.
+    panel->removeFile(b);
+    w.onBrowseForFilesClicked();
+    QCOMPARE(destination(w)->text(), files.path("one/one.7z"));
+
+    // Emptied after a successful run, too.
+    w.onBrowseDestinationFolderClicked();
+    panel->removeAllFiles();
+    w.onBrowseForFilesClicked();
+    QCOMPARE(destination(w)->text(), files.path("one/one.7z"));
 }
 
 QTEST_MAIN(TestMainWidget)

@@ -1,0 +1,346 @@
+// SPDX-License-Identifier: MIT
+#include "files/singlefilewidget.h"
+
+#include "files/workfolder.h"
+#include "mainwindow/styledbackground.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmapCache>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcTile, "parcelo.files.tile")
+
+namespace {
+
+const QString textStyle = QStringLiteral("font: normal normal normal 10px/10px Noto Sans;color: #5272BA;opacity: 1;");
+
+// A folder stands for everything below it: the sum of its regular files, links not followed.
+qint64 folderSize(const QString &path)
+{
+    qint64 total = 0;
+    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isFile() && !info.isSymLink())
+            total += info.size();
+    }
+    return total;
+}
+
+bool copyFolder(const QString &from, const QString &to);
+
+// Copies one entry below a folder; links are made again, not followed.
+bool copyEntry(const QFileInfo &from, const QString &to)
+{
+    if (from.isSymLink())
+        return QFile::link(from.symLinkTarget(), to);
+    if (from.isFile())
+        return QFile::copy(from.filePath(), to);
+    return copyFolder(from.filePath(), to);
+}
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    if (!QDir().mkdir(to))
+        return false;
+    const QFileInfoList entries =
+        QDir(from).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        // Sockets, pipes and devices are no content to pack.
+        if (!entry.isSymLink() && !entry.isFile() && !entry.isDir())
+            continue;
+        if (!copyEntry(entry, to + QLatin1Char('/') + entry.fileName()))
+            return false;
+    }
+    return true;
+}
+
+// Removes a file, a link or a whole folder of ours; links are removed, never followed.
+bool removeEntry(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        return QDir(path).removeRecursively();
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    return QFile::remove(path);
+}
+
+// Files whose system icon may be their own rather than their type's: folders, files typed by
+// their content, and on Windows programs, shortcuts and icon files.
+bool hasOwnIcon(const QFileInfo &info)
+{
+    if (info.isDir() || info.completeSuffix().isEmpty())
+        return true;
+#ifdef Q_OS_WIN
+    const QString suffix = info.suffix().toLower();
+    return suffix == QLatin1String("exe") || suffix == QLatin1String("lnk") || suffix == QLatin1String("ico") ||
+           suffix == QLatin1String("url");
+#else
+    return false;
+#endif
+}
+
+// Looking the icon up costs more than the rest of a tile, so one lookup serves all files of a type.
+QPixmap systemIcon(const QFileInfo &info)
+{
+    const bool shared = !hasOwnIcon(info);
+    const QString key =
+        QStringLiteral("parcelo-type-icon/%1/%2")
+            .arg(info.isSymLink() ? QLatin1String("link") : QLatin1String("file"), info.completeSuffix());
+    QPixmap pixmap;
+    if (shared && QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    const QFileIconProvider provider;
+    const QIcon icon = provider.icon(info);
+    const QSize actual = icon.actualSize(QSize(32, 32));
+    pixmap = icon.pixmap(actual).scaled(22, 30, Qt::KeepAspectRatio, Qt::FastTransformation);
+    if (shared)
+        QPixmapCache::insert(key, pixmap);
+    return pixmap;
+}
+
+// The size text for a byte count ("1KB", "1023KB", "1.91MB").
+QString sizeText(float bytes)
+{
+    const float megabytes = std::round(bytes * 0.0009765625f * 0.0009765625f * 100.0f) / 100.0f;
+    // One more than the whole kibibytes, also for exact multiples: an empty file reads 1KB.
+    const float kilobytes = 1.0f - std::trunc(bytes * -0.0009765625f);
+    if (kilobytes < 1024.0f)
+        return QString::number(double(kilobytes), 'g', 6) + QStringLiteral("KB");
+    return QString::number(double(megabytes), 'g', 6) + QStringLiteral("MB");
+}
+
+// The name as the name button shows it: whole, or its first and last five characters.
+QString shownName(const QString &name)
+{
+    // Measured in a fixed font, not the button's own, so the cut does not depend on the style.
+    const QFontMetrics metrics(QFont(QStringLiteral("normal"), 10));
+    if (metrics.boundingRect(name).width() > 80)
+        return name.left(5) + QStringLiteral("...") + name.right(5);
+    return name;
+}
+
+QString copyFailedMessage()
+{
+    return QStringLiteral("The file could not be copied under the new name");
+}
+
+void showModalBox(const QString &text)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.exec();
+}
+
+} // namespace
+
+SingleFileWidget::SingleFileWidget(QString path, QWidget *parent) : QWidget(parent), filePath(path)
+{
+    readFileInfo();
+    nameButton = new QPushButton;
+    createContents();
+    connect(nameButton, &QPushButton::clicked, this, &SingleFileWidget::clickedForRename);
+    setFixedSize(88, 88);
+
+    nameDialog = [](QWidget *parent, const QString &current) -> std::optional<QString> {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(parent, tr("Change name"), tr("file name:"), QLineEdit::Normal, current, &ok);
+        return ok ? std::optional<QString>(text) : std::nullopt;
+    };
+}
+
+void SingleFileWidget::readFileInfo()
+{
+    const QFileInfo info(filePath);
+    fileName = info.fileName();
+    size = float(info.isDir() ? folderSize(filePath) : info.size());
+}
+
+void SingleFileWidget::createContents()
+{
+    auto *tileLayout = new QVBoxLayout(this);
+    tileLayout->setContentsMargins(0, 0, 0, 0);
+    tileLayout->addWidget(createIconRow());
+    setupNameButton();
+    const Qt::Alignment centredLow = Qt::AlignHCenter | Qt::AlignVCenter | Qt::AlignBottom;
+    tileLayout->addWidget(nameButton, 1, centredLow);
+    tileLayout->addWidget(createSizeLabel(), 0, centredLow);
+    tileLayout->addSpacing(10);
+}
+
+QWidget *SingleFileWidget::createIconRow()
+{
+    auto *row = new QWidget;
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(32, 6, 0, 0);
+
+    auto *iconColumn = new QVBoxLayout;
+    iconColumn->addSpacing(6);
+    iconColumn->addWidget(createIconLabel());
+    rowLayout->addLayout(iconColumn, 0);
+
+    auto *removeButton = new QToolButton;
+    removeButton->setIcon(QIcon(QPixmap(QStringLiteral(":/qrc/close.png"))));
+    rowLayout->addWidget(removeButton, 0, Qt::AlignRight | Qt::AlignTop);
+    connect(removeButton, &QToolButton::clicked, this, [this] { emit clicked(filePath); });
+    return row;
+}
+
+QLabel *SingleFileWidget::createIconLabel() const
+{
+    auto *label = new QLabel;
+    const auto endsWith = [this](const char *suffix) {
+        return fileName.endsWith(QLatin1String(suffix), Qt::CaseSensitive);
+    };
+    if (endsWith(".pdf"))
+        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-pdf.svg")));
+    else if (endsWith(".jpg") || endsWith(".png") || endsWith(".jpeg"))
+        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-image.svg")));
+    else if (endsWith(".doc") || endsWith(".docx"))
+        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-word.svg")));
+    else
+        label->setPixmap(systemIcon(QFileInfo(filePath)));
+    return label;
+}
+
+QLabel *SingleFileWidget::createSizeLabel() const
+{
+    auto *label = new QLabel(sizeText(size));
+    label->setStyleSheet(textStyle);
+    return label;
+}
+
+void SingleFileWidget::setupNameButton()
+{
+    nameButton->setFixedHeight(15);
+    nameButton->setToolTip(QStringLiteral("Rename"));
+    nameButton->setWhatsThis(QStringLiteral("Rename"));
+    setName(fileName);
+    nameButton->setStyleSheet(textStyle + QStringLiteral("background-color: rgba(255, 255, 255, 0);"));
+}
+
+QString SingleFileWidget::getName() const
+{
+    return fileName;
+}
+
+float SingleFileWidget::getSize() const
+{
+    return size * 0.0009765625f * 0.0009765625f;
+}
+
+void SingleFileWidget::setNameDialog(NameDialog dialog)
+{
+    nameDialog = std::move(dialog);
+}
+
+bool SingleFileWidget::isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+QString SingleFileWidget::invalidNameMessage()
+{
+    return QStringLiteral("The name you provided is not a valid file name, Please choose another name");
+}
+
+void SingleFileWidget::onFileClicked()
+{
+    const std::optional<QString> text = nameDialog(this, fileName);
+    // Refused as the panel does: once the tile holds a copy, its own name would name that copy.
+    if (!text || text->isEmpty() || *text == fileName)
+        return;
+    setName(*text);
+    makeFileCopy(*text);
+}
+
+void SingleFileWidget::setName(QString fileName)
+{
+    this->fileName = fileName;
+    nameButton->setText(shownName(fileName));
+}
+
+void SingleFileWidget::makeFileCopy(QString newFileName)
+{
+    if (!isPlainFileName(newFileName)) {
+        refuseCopy(invalidNameMessage());
+        return;
+    }
+    if (!WorkFolder::ensure()) {
+        refuseCopy(WorkFolder::isTrusted() ? copyFailedMessage() : WorkFolder::untrustedMessage());
+        return;
+    }
+    const QString newPath = WorkFolder::path() + QLatin1Char('/') + newFileName;
+    if (newPath == filePath) {
+        setName(QFileInfo(filePath).fileName());
+        return;
+    }
+    if (!copyTo(newPath)) {
+        refuseCopy(copyFailedMessage());
+        return;
+    }
+    emit filePathChanged(filePath, newPath);
+    if (!isOriginal && !removeEntry(filePath))
+        qCWarning(lcTile) << "could not remove the earlier copy" << filePath;
+    filePath = newPath;
+    isOriginal = false;
+}
+
+bool SingleFileWidget::copyTo(const QString &newPath)
+{
+    const QFileInfo source(filePath);
+    const QFileInfo target(newPath);
+    // On a file system that ignores case the "leftover" may be the source itself.
+    if (target.exists() && source.exists() && target.canonicalFilePath() == source.canonicalFilePath())
+        return false;
+    // Everything in the working folder is a copy of ours, and a listed name is never offered
+    // again, so whatever holds this name is a leftover.
+    if (!removeEntry(newPath))
+        return false;
+    const bool copied = source.isDir() ? copyFolder(filePath, newPath) : QFile::copy(filePath, newPath);
+    if (!copied) {
+        removeEntry(newPath);
+        return false;
+    }
+    return true;
+}
+
+// A refused copy leaves the tile as it was: the name that matches the file it stands for.
+void SingleFileWidget::refuseCopy(const QString &message)
+{
+    qCWarning(lcTile) << "no copy of" << filePath << ":" << message;
+    setName(QFileInfo(filePath).fileName());
+    showModalBox(message);
+}
+
+void SingleFileWidget::paintEvent(QPaintEvent *event)
+{
+    paintStyledBackground(this);
+    QWidget::paintEvent(event);
+}
+
+void SingleFileWidget::mousePressEvent(QMouseEvent *event)
+{
+    // Presses on the card itself travel on, so the window can still be dragged by them.
+    event->ignore();
+}

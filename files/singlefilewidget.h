@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QPushButton;
+class QLabel;
+
+// Shows one chosen file as an 88 x 88 card: its type icon with a remove button, its name (cut
+// short when too wide) and its size. Renaming makes a copy under the new name in the working
+// folder and switches the tile to it; the user's own file is never touched.
+class SingleFileWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    // Asks for a new name, starting from the current one; no value when the user cancelled.
+    using NameDialog = std::function<std::optional<QString>(QWidget *parent, const QString &current)>;
+
+    explicit SingleFileWidget(QString path, QWidget *parent = nullptr);
+
+    QString getName() const;
+    float getSize() const;
+
+    void setNameDialog(NameDialog dialog);
+
+    // One plain file name: the copy must land in the working folder itself, and the archive is
+    // unpacked on Windows, where "\" separates folders too.
+    static bool isPlainFileName(const QString &name);
+    static QString invalidNameMessage();
+
+signals:
+    void clicked(QString filePath);
+    void clickedForRename();
+    void filePathChanged(QString oldPath, QString newPath);
+
+public slots:
+    void onFileClicked();
+    void setName(QString fileName);
+    void makeFileCopy(QString newFileName);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void readFileInfo();
+    void createContents();
+    QWidget *createIconRow();
+    QLabel *createIconLabel() const;
+    QLabel *createSizeLabel() const;
+    void setupNameButton();
+    bool copyTo(const QString &newPath);
+    void refuseCopy(const QString &message);
+
+    QPushButton *nameButton = nullptr;
+    QString fileName;
+    QString filePath;
+    float size = 0.0f;
+    bool isOriginal = true;
+
+    NameDialog nameDialog;
+};

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+// A small window for the end-to-end tests: a press on it starts a drag that carries the files
+// (or links) named on the command line, as a file manager would, and prints whether the drop was
+// taken. The target fetches the data only after the drop, so the window stays a while longer.
+
+#include <QApplication>
+#include <QDrag>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdio>
+
+class DragSource : public QLabel
+{
+public:
+    explicit DragSource(QList<QUrl> urls) : QLabel(QStringLiteral("Drag me")), urls(std::move(urls))
+    {
+        setWindowTitle(QStringLiteral("Drag source"));
+        setAlignment(Qt::AlignCenter);
+        setStyleSheet(QStringLiteral("background: #808080;"));
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        auto *drag = new QDrag(this);
+        auto *data = new QMimeData;
+        data->setUrls(urls);
+        drag->setMimeData(data);
+        const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
+        std::printf("drop %s\n", action == Qt::IgnoreAction ? "ignored" : "taken");
+        std::fflush(stdout);
+        QTimer::singleShot(10000, qApp, &QApplication::quit);
+    }
+
+private:
+    QList<QUrl> urls;
+};
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QList<QUrl> urls;
+    for (const QString &arg : app.arguments().mid(1)) {
+        const QUrl url(arg);
+        // Anything with a scheme of its own is passed as it is; the rest are local paths.
+        urls << (url.scheme().size() > 1 ? url : QUrl::fromLocalFile(QFileInfo(arg).absoluteFilePath()));
+    }
+    DragSource source(urls);
+    source.setGeometry(1060, 760, 180, 180);
+    source.show();
+    return app.exec();
+}

@@ -1,0 +1,500 @@
+// SPDX-License-Identifier: MIT
+#include "filefixture.h"
+#include "files/filewidget.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using TestSupport::ModalAnswer;
+
+namespace {
+const qint64 MB = 1048576;
+const QString tooMuch = QStringLiteral("You can't add more than 500 MB of files");
+} // namespace
+
+// Records the panel's three signals in the order they arrive, with what getFiles() said then.
+class SignalLog : public QObject
+{
+public:
+    explicit SignalLog(FileWidget *panel)
+    {
+        connect(panel, &FileWidget::sizeChanged, this, [=](float size) {
+            entries << QStringLiteral("size %1 (%2 listed)").arg(double(size)).arg(panel->getFiles().size());
+        });
+        connect(panel, &FileWidget::sizeExceeded, this, [=](const QString &error) { entries << error; });
+        connect(panel, &FileWidget::initDestinationPath, this, [=](const QString &path) {
+            entries
+                << QStringLiteral("init %1 (%2 listed)").arg(QFileInfo(path).fileName()).arg(panel->getFiles().size());
+        });
+    }
+    QStringList entries;
+};
+
+class TestFileWidget : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { files = std::make_unique<FileFixture>(); }
+    void cleanup();
+    void filesBeyond500MBAreSkipped();
+    void exactly500MBIsAccepted();
+    void duplicateNamesAreRefused();
+    void tilesFillRowsOfSeven();
+    void thirtyTilesScrollAndCanAllBeRemoved();
+    void removalRebuildsInPathOrder();
+    void clearing();
+    void firstAndSecondRename();
+    void renameCancelledEmptyOrUnchangedMakesNoCopy();
+    void renameToAListedNameIsRefused();
+    void renameRefusesPathNames_data();
+    void renameRefusesPathNames();
+    void renameReplacesLeftoverCopy();
+    void renameIntoForeignWorkFolderIsRefused();
+    void dropAddsLocalFilesAndFolders();
+    void dropSkipsWebLinks();
+    void folderCountsWithItsContentAgainstTheLimit();
+    void pressOnTileReachesPanel();
+    void panelPaintsItsBorderAndLetsTheWindowShow();
+
+private:
+    static QList<SingleFileWidget *> tiles(FileWidget &panel);
+    static SingleFileWidget *tileNamed(FileWidget &panel, const QString &name);
+    static QPoint cellOf(FileWidget &panel, SingleFileWidget *tile);
+    static bool drop(FileWidget &panel, const QList<QUrl> &urls);
+    static void answerRename(FileWidget &panel, const QString &name);
+    std::unique_ptr<FileFixture> files;
+};
+
+void TestFileWidget::cleanup()
+{
+    QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    files.reset();
+}
+
+// The listed tiles in grid order, leaving out those that wait for deletion.
+QList<SingleFileWidget *> TestFileWidget::tiles(FileWidget &panel)
+{
+    QList<SingleFileWidget *> listed;
+    auto *grid = panel.findChild<QGridLayout *>();
+    for (int i = 0; i < grid->count(); ++i) {
+        if (auto *tile = qobject_cast<SingleFileWidget *>(grid->itemAt(i)->widget()))
+            listed << tile;
+    }
+    return listed;
+}
+
+SingleFileWidget *TestFileWidget::tileNamed(FileWidget &panel, const QString &name)
+{
+    for (SingleFileWidget *tile : tiles(panel)) {
+        if (tile->getName() == name)
+            return tile;
+    }
+    return nullptr;
+}
+
+// A tile's cell as (column, row).
+QPoint TestFileWidget::cellOf(FileWidget &panel, SingleFileWidget *tile)
+{
+    auto *grid = panel.findChild<QGridLayout *>();
+    int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(grid->indexOf(tile), &row, &column, &rowSpan, &columnSpan);
+    return QPoint(column, row);
+}
+
+// A drag that enters the panel and is dropped there, as the toolkit delivers it. True when the
+// panel let the drag in.
+bool TestFileWidget::drop(FileWidget &panel, const QList<QUrl> &urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(&panel, &enter);
+    QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&panel, &dropped);
+    return enter.isAccepted();
+}
+
+void TestFileWidget::answerRename(FileWidget &panel, const QString &name)
+{
+    panel.setNameDialog([name](QWidget *, const QString &) { return std::optional<QString>(name); });
+}
+
+void TestFileWidget::filesBeyond500MBAreSkipped()
+{
+    FileWidget panel;
+    SignalLog log(&panel);
+    const QString first = files->makeFile("first.bin", 300 * MB);
+    const QString third = files->makeFile("third.bin", 100 * MB);
+    panel.addFiles({first, files->makeFile("second.bin", 300 * MB), third});
+    QCOMPARE(panel.getFiles(), QStringList({first, third}));
+    QCOMPARE(log.entries, QStringList({"size 300 (1 listed)", tooMuch, "size 400 (2 listed)"}));
+    QCOMPARE(tiles(panel).size(), 2);
+}
+
+void TestFileWidget::exactly500MBIsAccepted()
+{
+    FileWidget panel;
+    panel.addFiles({files->makeFile("a.bin", 250 * MB - 1000), files->makeFile("b.bin", 250 * MB + 1000)});
+    QCOMPARE(panel.getSize(), 500.0f);
+    SignalLog log(&panel);
+    panel.addFile(files->makeFile("c.bin", 1024));
+    QCOMPARE(log.entries, QStringList{tooMuch});
+}
+
+void TestFileWidget::duplicateNamesAreRefused()
+{
+    FileWidget panel;
+    const QString listed = files->makeFile("b/report.pdf", 10);
+    panel.addFile(listed);
+    SignalLog log(&panel);
+    for (const QString &again : {files->makeFile("a/report.pdf", 10), listed}) {
+        ModalAnswer answer;
+        panel.addFile(again);
+        QCOMPARE(answer.text(), QStringLiteral("The file with the name you provided exists"));
+        QCOMPARE(answer.buttons(), QStringList{"OK"});
+    }
+    QCOMPARE(log.entries, QStringList());
+
+    // Names are compared exactly: only the case differs here.
+    const QString other = files->makeFile("a/Report.pdf", 10);
+    panel.addFile(other);
+    QCOMPARE(panel.getFiles(), QStringList({other, listed}));
+}
+
+void TestFileWidget::tilesFillRowsOfSeven()
+{
+    FileWidget panel;
+    for (int i = 1; i <= 15; ++i)
+        panel.addFile(files->makeFile(QStringLiteral("f%1.txt").arg(i, 2, 10, QChar('0')), 10));
+    const QList<SingleFileWidget *> listed = tiles(panel);
+    QCOMPARE(cellOf(panel, listed.at(6)), QPoint(6, 0));
+    QCOMPARE(cellOf(panel, listed.at(7)), QPoint(0, 1));
+    QCOMPARE(cellOf(panel, listed.at(14)), QPoint(0, 2));
+    QCOMPARE(panel.height(), 273);
+}
+
+void TestFileWidget::thirtyTilesScrollAndCanAllBeRemoved()
+{
+    QWidget window;
+    auto *panel = new FileWidget(&window);
+    panel->setGeometry(0, 0, 893, 273);
+    QStringList paths;
+    for (int i = 1; i <= 30; ++i)
+        paths << files->makeFile(QStringLiteral("f%1.txt").arg(i, 2, 10, QChar('0')), 10);
+    panel->addFiles(paths);
+    window.resize(900, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(panel->height(), 273);
+    const QList<SingleFileWidget *> listed = tiles(*panel);
+    for (int i = 0; i < listed.size(); ++i) {
+        QCOMPARE(listed.at(i)->geometry().size(), QSize(88, 88));
+        for (int j = i + 1; j < listed.size(); ++j)
+            QVERIFY(!listed.at(i)->geometry().intersects(listed.at(j)->geometry()));
+    }
+    QScrollBar *scrollBar = panel->findChild<QScrollArea *>()->verticalScrollBar();
+    QVERIFY(scrollBar->isVisible());
+
+    // Two rows fit without scrolling.
+    panel->removeFiles(paths.mid(14));
+    QTRY_VERIFY(!scrollBar->isVisible());
+    panel->addFiles(paths.mid(14));
+
+    // The last tile can be brought into view and removed with its own button.
+    SingleFileWidget *last = tileNamed(*panel, "f30.txt");
+    panel->findChild<QScrollArea *>()->ensureWidgetVisible(last);
+    QTRY_VERIFY(!last->visibleRegion().isEmpty());
+    QTest::mouseClick(last->findChild<QToolButton *>(), Qt::LeftButton);
+    QCOMPARE(panel->getFiles(), paths.mid(0, 29));
+}
+
+void TestFileWidget::removalRebuildsInPathOrder()
+{
+    FileWidget panel;
+    const QString z = files->makeFile("z.txt", 1 * MB);
+    const QString a = files->makeFile("a.txt", 2 * MB);
+    const QString m = files->makeFile("m.txt", 4 * MB);
+    panel.addFiles({z, a, m});
+    QCOMPARE(panel.getFiles(), QStringList({a, m, z}));
+    QCOMPARE(cellOf(panel, tileNamed(panel, "m.txt")), QPoint(2, 0));
+
+    // Pressed on the tile itself, which goes while its own signal runs.
+    SignalLog log(&panel);
+    QPointer<SingleFileWidget> pressed = tileNamed(panel, "m.txt");
+    pressed->findChild<QToolButton *>()->click();
+    QCOMPARE(log.entries,
+             QStringList({"size 0 (0 listed)", "init a.txt (0 listed)", "size 2 (1 listed)", "size 3 (2 listed)"}));
+    QCOMPARE(cellOf(panel, tileNamed(panel, "a.txt")), QPoint(0, 0));
+    QCOMPARE(cellOf(panel, tileNamed(panel, "z.txt")), QPoint(1, 0));
+    QVERIFY(QFile::exists(m));
+    QTRY_VERIFY(!pressed);
+}
+
+void TestFileWidget::clearing()
+{
+    FileWidget panel;
+    SignalLog log(&panel);
+    panel.removeAllFiles();
+    QCOMPARE(log.entries, QStringList{"size 0 (0 listed)"});
+
+    const QString only = files->makeFile("only.txt", 10);
+    panel.addFile(only);
+    log.entries.clear();
+    panel.removeFiles({files->path("other.txt"), QString()});
+    QCOMPARE(log.entries, QStringList());
+    panel.removeFile(only);
+    QCOMPARE(log.entries, QStringList{"size 0 (0 listed)"});
+    QVERIFY(tiles(panel).isEmpty());
+
+    // The grid starts again at its first cell.
+    panel.addFile(only);
+    QCOMPARE(cellOf(panel, tiles(panel).first()), QPoint(0, 0));
+}
+
+void TestFileWidget::firstAndSecondRename()
+{
+    FileWidget panel;
+    const QString user = files->makeFile("docs/report.pdf", 3000, 'r');
+    const QString other = files->makeFile("docs/other.txt", 10);
+    panel.addFiles({user, other});
+    QStringList answers{"final.pdf", "summary.pdf"};
+    panel.setNameDialog([&](QWidget *parent, const QString &current) -> std::optional<QString> {
+        [&] { QCOMPARE(parent, &panel); }();
+        [&] { QCOMPARE(current, answers.size() == 2 ? "report.pdf" : "final.pdf"); }();
+        return answers.takeFirst();
+    });
+    SingleFileWidget *tile = tileNamed(panel, "report.pdf");
+    const QPoint cell = cellOf(panel, tile);
+    // Each change arrives while both files still exist: the earlier copy goes afterwards.
+    QStringList changes;
+    connect(tile, &SingleFileWidget::filePathChanged, this, [&](const QString &from, const QString &to) {
+        changes << QStringLiteral("%1 -> %2, %3%4").arg(from, to).arg(QFile::exists(from)).arg(QFile::exists(to));
+    });
+
+    ModalAnswer noBox;
+    QTest::mouseClick(tile->findChild<QPushButton *>(), Qt::LeftButton);
+    QCOMPARE(panel.getFiles(), QStringList({other, FileFixture::work("final.pdf")}));
+    QCOMPARE(FileFixture::contents(FileFixture::work("final.pdf")), QByteArray(3000, 'r'));
+    QCOMPARE(cellOf(panel, tile), cell);
+
+    QTest::mouseClick(tile->findChild<QPushButton *>(), Qt::LeftButton);
+    QVERIFY(!noBox.seen());
+    QCOMPARE(panel.getFiles(), QStringList({other, FileFixture::work("summary.pdf")}));
+    QCOMPARE(changes,
+             QStringList({user + " -> " + FileFixture::work("final.pdf") + ", 11",
+                          FileFixture::work("final.pdf") + " -> " + FileFixture::work("summary.pdf") + ", 11"}));
+    QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList{"summary.pdf"});
+    QCOMPARE(FileFixture::contents(user), QByteArray(3000, 'r'));
+
+    // The entry is removed by its copy's path.
+    tile->findChild<QToolButton *>()->click();
+    QCOMPARE(panel.getFiles(), QStringList{other});
+}
+
+void TestFileWidget::renameCancelledEmptyOrUnchangedMakesNoCopy()
+{
+    FileWidget panel;
+    const QString user = files->makeFile("a.txt", 10);
+    panel.addFile(user);
+    QList<std::optional<QString>> answers{std::nullopt, QString(), QStringLiteral("a.txt")};
+    panel.setNameDialog([&](QWidget *, const QString &) { return answers.takeFirst(); });
+    ModalAnswer noBox;
+    for (int i = 0; i < 3; ++i)
+        emit tileNamed(panel, "a.txt")->clickedForRename();
+    QVERIFY(!noBox.seen());
+    QCOMPARE(panel.getFiles(), QStringList{user});
+    QVERIFY(!QFileInfo::exists(WorkFolder::path()));
+}
+
+void TestFileWidget::renameToAListedNameIsRefused()
+{
+    FileWidget panel;
+    const QString a = files->makeFile("x/a.txt", 10);
+    const QString b = files->makeFile("y/b.txt", 10);
+    panel.addFiles({a, b});
+    answerRename(panel, "b.txt");
+    ModalAnswer answer;
+    emit tileNamed(panel, "a.txt")->clickedForRename();
+    QCOMPARE(answer.text(), QStringLiteral("The file with the name you provided exists, Please choose another name"));
+    QCOMPARE(panel.getFiles(), QStringList({a, b}));
+    QVERIFY(tileNamed(panel, "a.txt"));
+    QVERIFY(!QFileInfo::exists(WorkFolder::path()));
+}
+
+void TestFileWidget::renameRefusesPathNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("up and out") << "../../x.txt";
+    QTest::newRow("into a folder") << "a/b.txt";
+    QTest::newRow("absolute") << "/x.txt";
+    QTest::newRow("windows separator") << "..\\x.txt";
+    QTest::newRow("dot") << ".";
+    QTest::newRow("dot dot") << "..";
+}
+
+void TestFileWidget::renameRefusesPathNames()
+{
+    QFETCH(QString, name);
+    FileWidget panel;
+    const QString user = files->makeFile("a.txt", 10);
+    panel.addFile(user);
+    QVERIFY(WorkFolder::ensure());
+    QVERIFY(QDir().mkpath(FileFixture::work("a")));
+    const QStringList before = FileFixture::tree(files->path("."));
+    answerRename(panel, name);
+
+    ModalAnswer answer;
+    emit tileNamed(panel, "a.txt")->clickedForRename();
+    QCOMPARE(answer.text(),
+             QStringLiteral("The name you provided is not a valid file name, Please choose another name"));
+    QCOMPARE(panel.getFiles(), QStringList{user});
+    QVERIFY(tileNamed(panel, "a.txt"));
+    QCOMPARE(FileFixture::tree(files->path(".")), before);
+}
+
+void TestFileWidget::renameReplacesLeftoverCopy()
+{
+    FileWidget panel;
+    panel.addFile(files->makeFile("a.txt", 50, 'n'));
+    // A copy left by an earlier run, or by an entry that has since been removed.
+    QVERIFY(WorkFolder::ensure());
+    QFile leftover(FileFixture::work("b.txt"));
+    QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("old") == 3);
+    leftover.close();
+
+    answerRename(panel, "b.txt");
+    ModalAnswer noBox;
+    emit tileNamed(panel, "a.txt")->clickedForRename();
+    QVERIFY(!noBox.seen());
+    QCOMPARE(panel.getFiles(), QStringList{FileFixture::work("b.txt")});
+    QCOMPARE(FileFixture::contents(FileFixture::work("b.txt")), QByteArray(50, 'n'));
+}
+
+void TestFileWidget::renameIntoForeignWorkFolderIsRefused()
+{
+    FileWidget panel;
+    const QString user = files->makeFile("a.txt", 10);
+    panel.addFile(user);
+    // The working folder's name is taken by a link to a place that is not ours to fill.
+    QVERIFY(QDir().mkpath(files->path("elsewhere")));
+    QVERIFY(QFile::link(files->path("elsewhere"), WorkFolder::path()));
+    answerRename(panel, "b.txt");
+
+    ModalAnswer answer;
+    emit tileNamed(panel, "a.txt")->clickedForRename();
+    QCOMPARE(answer.text(), "The temporary folder " + WorkFolder::path() + " belongs to someone else; it was not used");
+    QCOMPARE(panel.getFiles(), QStringList{user});
+    QVERIFY(tileNamed(panel, "a.txt"));
+    QCOMPARE(FileFixture::tree(files->path("elsewhere")), QStringList());
+}
+
+void TestFileWidget::dropAddsLocalFilesAndFolders()
+{
+    FileWidget panel;
+    SignalLog log(&panel);
+    const QString file = files->makeFile("in/b.txt", 1 * MB);
+    files->makeFile("in/photos/x.jpg", 2 * MB);
+    files->makeFile("in/photos/sub/y.jpg", 1 * MB);
+    // File managers may send a folder with a trailing slash.
+    QVERIFY(drop(panel, {QUrl::fromLocalFile(file), QUrl::fromLocalFile(files->path("in/photos/"))}));
+    QCOMPARE(log.entries, QStringList({"init b.txt (0 listed)", "size 1 (1 listed)", "init photos (1 listed)",
+                                       "size 4 (2 listed)"}));
+    QCOMPARE(panel.getFiles(), QStringList({file, files->path("in/photos")}));
+
+    QMimeData text;
+    text.setText(file);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(&panel, &enter);
+    QVERIFY(!enter.isAccepted());
+}
+
+void TestFileWidget::dropSkipsWebLinks()
+{
+    FileWidget panel;
+    SignalLog log(&panel);
+    QVERIFY(drop(panel, {QUrl("https://example.com/report.pdf")}));
+    QCOMPARE(log.entries, QStringList());
+
+    const QString file = files->makeFile("a.txt", 1 * MB);
+    drop(panel, {QUrl("https://example.com/b.txt"), QUrl::fromLocalFile(file), QUrl("mailto:x@example.com")});
+    QCOMPARE(log.entries, QStringList({"init a.txt (0 listed)", "size 1 (1 listed)"}));
+    QCOMPARE(panel.getFiles(), QStringList{file});
+}
+
+void TestFileWidget::folderCountsWithItsContentAgainstTheLimit()
+{
+    FileWidget panel;
+    SignalLog log(&panel);
+    files->makeFile("big/part1.bin", 300 * MB);
+    files->makeFile("big/deeper/part2.bin", 250 * MB);
+    drop(panel, {QUrl::fromLocalFile(files->path("big"))});
+    QCOMPARE(log.entries, QStringList({"init big (0 listed)", tooMuch}));
+}
+
+void TestFileWidget::pressOnTileReachesPanel()
+{
+    QWidget window;
+    auto *panel = new FileWidget(&window);
+    panel->setGeometry(0, 0, 893, 273);
+    panel->addFile(files->makeFile("a.txt", 10));
+    window.resize(900, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // The window is dragged by presses that no child takes.
+    struct PressSeen : QObject
+    {
+        int presses = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            presses += event->type() == QEvent::MouseButtonPress ? 1 : 0;
+            return false;
+        }
+    } seen;
+    panel->installEventFilter(&seen);
+    QTest::mousePress(tiles(*panel).first(), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(tiles(*panel).first(), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(seen.presses, 1);
+}
+
+void TestFileWidget::panelPaintsItsBorderAndLetsTheWindowShow()
+{
+    QFile sheet(QStringLiteral(":/qrc/style.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
+    QWidget window;
+    window.setObjectName("window");
+    window.setStyleSheet("#window { background: #102030; }");
+    window.setAttribute(Qt::WA_StyledBackground);
+    auto *panel = new FileWidget(&window);
+    panel->setGeometry(10, 10, 893, 273);
+    panel->addFile(files->makeFile("a.txt", 10));
+    window.resize(920, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage shown = window.grab().toImage();
+    window.close();
+    qApp->setStyleSheet(QString());
+
+    QCOMPARE(QColor(shown.pixel(10, 150)), QColor(0xBD, 0xCE, 0xE5));
+    // Inside the panel, away from the tile, the window's own background shows through.
+    QCOMPARE(QColor(shown.pixel(500, 200)), QColor(0x10, 0x20, 0x30));
+}
+
+QTEST_MAIN(TestFileWidget)
+#include "tst_filewidget.moc"
