@@ -214,7 +214,7 @@ void TestCompressionJob::successTextInOtherCaseFails()
 
 void TestCompressionJob::cancelStopsTheArchiverAndCleansUp()
 {
-    TestSupport::ModalAnswer answer(TestSupport::pressButton("Cancel"));
+    TestSupport::ModalAnswer answer(TestSupport::pressButton("Cancel"), TestSupport::ModalAnswer::Progress);
     const Outcome outcome = runStandIn("echo partial > \"$6\"\nwhile true; do echo ' 5% 1 + in.txt'; sleep 0.1; done");
     QVERIFY(answer.seen());
     QCOMPARE(outcome, Outcome::Cancelled);
