@@ -84,17 +84,16 @@ find_buttons() {
     read -r compress_x compress_y cancel_x cancel_y < <(locate_buttons) || fail "buttons not found"
 }
 
-# Waits for the program to end and prints its exit status.
+# Waits for the program to end and sets $status to its exit status.
 wait_exit() {
     for _ in $(seq 100); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
     kill -0 "$pid" 2>/dev/null && fail "the program is still running"
-    local status=0
+    status=0
     wait "$pid" || status=$?
     pid=
-    echo "$status"
 }
 
 screenshot() {
