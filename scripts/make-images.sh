@@ -41,15 +41,19 @@ convert -size 32x32 xc:none -fill none -stroke '#E6E6E6' -strokewidth 2.5 -draw 
 convert -size 90x90 xc:none -fill none -stroke white -strokewidth 6 \
     -draw 'roundrectangle 10,22 80,68 6,6' -draw 'polyline 12,25 45,50 78,25' PNG32:$q/contact-us.png
 
-# Partner cards: a plain card with the partner's name, at each picture's own size.
+# Partner cards: a plain framed card with the partner's name and an invitation to visit, at each
+# picture's own size. The names are set as text; nothing of the partners' own artwork is used.
 card() { # name text width height ground ink
-    convert -size "$3x$4" xc:none -fill "$5" -draw "roundrectangle 0,0 $(($3 - 1)),$(($4 - 1)) 16,16" \
-        -fill "$6" -font "$bold" -pointsize 17 -gravity center -annotate +0+0 "$2" PNG32:$a/$1.png
+    local w=$3 h=$4
+    convert -size "${w}x${h}" xc:none -fill "$5" -stroke "$6" -strokewidth 2 \
+        -draw "roundrectangle 1,1 $((w - 2)),$((h - 2)) 16,16" -stroke none \
+        -fill "$6" -font "$bold" -pointsize 17 -gravity center -annotate +0-8 "$2" \
+        -font "$font" -pointsize 11 -annotate +0+22 'Visit site ›' -define png:exclude-chunks=date,time PNG32:$a/$1.png
 }
-card booking 'Booking' 128 128 '#E8EEFB' '#2F4C8F'
-card expedia 'Expedia' 128 130 '#FFF6D9' '#5A4500'
-card tripadvisor 'Tripadvisor' 128 128 '#E3F5EC' '#1F5E40'
-card walgreens 'Walgreens' 130 130 '#FBE6E6' '#8A1F1F'
+card booking 'Booking' 128 128 '#E4EBFA' '#2F4C8F'
+card expedia 'Expedia' 128 130 '#FFF1C7' '#5A4500'
+card tripadvisor 'Tripadvisor' 128 128 '#DDF2E7' '#1F5E40'
+card walgreens 'Walgreens' 130 130 '#FADCDC' '#8A1F1F'
 
 # The desktop's icon: the window icon centred on a square, as icon themes want it.
 convert qrc/icon.ico -background none -gravity center -extent 128x128 PNG32:parcelo.png
