@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "advertising/advdata.h"
 #include "archivetools.h"
 #include "files/filewidget.h"
 #include "files/workfolder.h"
@@ -51,6 +52,7 @@ private slots:
     void windowTakesNoInputDuringARun();
 
 private:
+    static qint32 banner() { return AdvData::shared()->getNextAdvIndex(); }
     void makeWindow();
     void useStandIn(const QByteArray &body);
     QString destination() const { return window->findChild<QPushButton *>("Destination_path")->text(); }
@@ -112,8 +114,10 @@ void TestCompress::setDestination(const QString &path)
 void TestCompress::emptyListIsRefusedWithoutARun()
 {
     useStandIn("echo 'Everything is Ok'");
+    const qint32 before = banner();
     ModalAnswer answer;
     window->onCompressClicked();
+    QCOMPARE(banner(), before);
     QCOMPARE(answer.text(), QStringLiteral("Please select at least one file to compress"));
     QCOMPARE(answer.buttons().size(), 1);
     QVERIFY(!QFileInfo::exists(runMarker));
@@ -137,8 +141,10 @@ void TestCompress::existingArchivePathIsRefusedWithoutARun()
     panel->addFile(temp->path() + "/in/a.txt");
     setDestination(taken);
 
+    const qint32 before = banner();
     ModalAnswer answer;
     window->onCompressClicked();
+    QCOMPARE(banner(), before);
     QCOMPARE(answer.text(), QStringLiteral("File with this name already exists"));
     QCOMPARE(answer.buttons().size(), 1);
     QVERIFY(!QFileInfo::exists(runMarker));
@@ -175,8 +181,10 @@ void TestCompress::successReportsAndClearsTheList()
     const QString archive = temp->path() + "/out/pack.7z";
     setDestination(archive);
 
+    const qint32 before = banner();
     ModalAnswer answer(pressButton(press));
     window->onCompressClicked();
+    QCOMPARE(banner(), before + 1);
     QDesktopServices::unsetUrlHandler("file");
 
     QCOMPARE(answer.text(), QStringLiteral("Compression finished successfully!"));
@@ -209,8 +217,10 @@ void TestCompress::failureKeepsTheListAndLeavesNoArchive()
     setDestination(archive);
     QVERIFY(QFile::remove(temp->path() + "/in/b.txt"));
 
+    const qint32 before = banner();
     ModalAnswer answer;
     window->onCompressClicked();
+    QCOMPARE(banner(), before + 1);
     QCOMPARE(answer.text(), QStringLiteral("Compression failed!"));
     QCOMPARE(answer.informativeText(), QString());
     QCOMPARE(answer.buttons().size(), 1);
