@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "chrome/frameless.h"
 #include "mainwindow/mainwidget.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qrc/icon.ico")));
 
     auto *window = new MainWidget;
+    // Takes away the system frame; the window is moved and resized by this helper and its title bar.
+    FrameLess frameLess(window);
     window->setWindowIcon(QIcon(QStringLiteral(":/qrc/icon.ico")));
     window->setWindowTitle(QStringLiteral("Parcelo"));
     window->resize(980, 660);

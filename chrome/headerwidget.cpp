@@ -1,4 +1,126 @@
 // SPDX-License-Identifier: MIT
 #include "chrome/headerwidget.h"
 
-HeaderWidget::HeaderWidget(QWidget *parent) : QWidget(parent) {}
+#include "chrome/helpwidget.h"
+#include "chrome/systemwindowdrag.h"
+#include "mainwindow/styledbackground.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QUrl>
+
+HeaderWidget::HeaderWidget(QWidget *parent) : QWidget(parent)
+{
+    // Moves with no button held keep lastGlobalPos current, so a drag starts without a jump.
+    setAttribute(Qt::WA_MouseTracking);
+    createButtons();
+    setupLayout();
+    connectButtons();
+    setMinimumHeight(74);
+}
+
+void HeaderWidget::createButtons()
+{
+    const auto iconButton = [this](const char *path) {
+        auto *button = new QToolButton(this);
+        button->setIcon(QIcon(QString::fromLatin1(path)));
+        // With only a transparent background from the sheet, styles such as Fusion still draw a
+        // native panel, and from the transparent colour they make it black.
+        button->setStyleSheet(QStringLiteral("border: none;"));
+        return button;
+    };
+    minimizeButton = iconButton(":/qrc/minimize.png");
+    closeButton = iconButton(":/qrc/close.png");
+    helpButton = iconButton(":/qrc/help.png");
+    contactButton = iconButton(":/qrc/contact-us.png");
+}
+
+void HeaderWidget::setupLayout()
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(createLogo(), 0, Qt::AlignLeft);
+    layout->addSpacing(10);
+    layout->addWidget(createCaption(), 1, Qt::AlignLeft);
+    layout->addWidget(contactButton, 0, Qt::AlignRight);
+    layout->addWidget(helpButton, 0, Qt::AlignRight);
+    layout->addWidget(minimizeButton, 0, Qt::AlignRight);
+    layout->addWidget(closeButton, 0, Qt::AlignRight);
+    layout->addSpacing(27);
+}
+
+QLabel *HeaderWidget::createLogo()
+{
+    auto *logo = new QLabel;
+    logo->setPixmap(QPixmap(QStringLiteral(":/qrc/file-all.svg")));
+    logo->setContentsMargins(40, 0, 0, 0);
+    return logo;
+}
+
+QLabel *HeaderWidget::createCaption()
+{
+    auto *caption = new QLabel(QStringLiteral("Parcelo") + QChar(0x2122));
+    caption->setStyleSheet(
+        QStringLiteral("font: normal normal normal 24px/33px Noto Sans; color: #FFFFFF; opacity: 1;"));
+    return caption;
+}
+
+void HeaderWidget::connectButtons()
+{
+    connect(minimizeButton, &QToolButton::clicked, this, &HeaderWidget::onMinimize);
+    connect(closeButton, &QToolButton::clicked, qApp, &QCoreApplication::quit);
+    connect(helpButton, &QToolButton::clicked, this, &HeaderWidget::onHelpPressed);
+    connect(contactButton, &QToolButton::clicked, this, &HeaderWidget::onContactPressed);
+}
+
+void HeaderWidget::onMinimize()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        active->showMinimized();
+}
+
+void HeaderWidget::onHelpPressed()
+{
+    auto *help = new HelpWidget;
+    // Each click still opens a further window; closed ones go instead of piling up in memory.
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    helpWindow = help;
+    help->setWindowFlags(help->windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    help->setWindowTitle(QStringLiteral("Parcelo"));
+    help->show();
+}
+
+void HeaderWidget::onContactPressed()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(contactLink), QUrl::TolerantMode));
+}
+
+void HeaderWidget::mousePressEvent(QMouseEvent *event)
+{
+    // Accepted here, so the press does not go on to the main window.
+    lastGlobalPos = event->globalPosition().toPoint();
+    pressed = !SystemWindowDrag::startMove(this);
+}
+
+void HeaderWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    pressed = false;
+    lastGlobalPos = event->globalPosition().toPoint();
+}
+
+void HeaderWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint globalPos = event->globalPosition().toPoint();
+    if (pressed)
+        emit moveWindow(globalPos - lastGlobalPos);
+    lastGlobalPos = globalPos;
+}
+
+void HeaderWidget::paintEvent(QPaintEvent *event)
+{
+    paintStyledBackground(this);
+    QWidget::paintEvent(event);
+}

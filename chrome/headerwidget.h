@@ -2,9 +2,19 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
-// The window's own title bar. Placeholder until the window chrome lands.
+class HelpWidget;
+class QLabel;
+class QToolButton;
+
+// Where the contact button sends mail.
+inline constexpr char contactLink[] = "mailto:hello@parcelo.app";
+
+// The frameless main window's own title bar: logo and name on the left, contact, help, minimise
+// and close buttons on the right. Dragging it with any mouse button reports the pointer's
+// displacement, so the window can follow.
 class HeaderWidget : public QWidget
 {
     Q_OBJECT
@@ -13,4 +23,31 @@ public:
 
 signals:
     void moveWindow(QPoint pt);
+
+public slots:
+    void onMinimize();
+    void onHelpPressed();
+    void onContactPressed();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void createButtons();
+    void setupLayout();
+    QLabel *createLogo();
+    QLabel *createCaption();
+    void connectButtons();
+
+    bool pressed = false;
+    QPoint lastGlobalPos;
+    QToolButton *minimizeButton = nullptr;
+    QToolButton *closeButton = nullptr;
+    QToolButton *helpButton = nullptr;
+    QToolButton *contactButton = nullptr;
+    // The newest help window; each deletes itself when closed, and this then becomes null.
+    QPointer<HelpWidget> helpWindow;
 };
