@@ -121,6 +121,9 @@ QWidget *MainWidget::createDestinationRow()
     rowLayout->addWidget(label, 0, Qt::AlignLeft);
     destinationButton = new QPushButton(QStringLiteral("C:/Users/username/Documents/compressed_files"));
     destinationButton->setObjectName(QStringLiteral("Destination_path"));
+    // The sheet gives this button a transparent background but no border; the native style would
+    // then paint its panel black behind the path.
+    destinationButton->setStyleSheet(QStringLiteral("border: none;"));
     rowLayout->addWidget(destinationButton, 1, Qt::AlignLeft);
     return destinationRow;
 }

@@ -12,8 +12,10 @@ cleanup() {
     rm -rf "$workdir"
 }
 
+# Reports a failure, keeping a screenshot of the moment in the build folder.
 fail() {
     echo "FAIL: $*" >&2
+    import -window root "$builddir/e2e-failure-$(basename "$0" .sh).png" 2>/dev/null || true
     exit 1
 }
 
@@ -102,11 +104,11 @@ pick_file() {
     click_at "$browse_x" "$browse_y"
     wait_window 'Select one or more files to open'
     sleep 0.3
-    xdotool type --window "$dialog" --delay 5 "$1"
+    xdotool type --delay 5 "$1"
     # The first Return may only take the completer's suggestion.
     for _ in 1 2 3; do
         xdotool search --onlyvisible --name 'Select one or more files to open' >/dev/null 2>&1 || return 0
-        xdotool key --window "$dialog" Return
+        xdotool key Return
         sleep 0.5
     done
     fail "the open dialog did not close"

@@ -16,9 +16,12 @@ echo "first" > "$workdir/Holiday/notes.txt"
 echo "second" > "$workdir/Holiday/list.txt"
 parcelo="$workdir/stage/bin/parcelo"
 start_parcelo
+# The destination row appears with the first file and moves the buttons.
 find_buttons
 pick_file "$workdir/Holiday/notes.txt"
+find_buttons
 pick_file "$workdir/Holiday/list.txt"
+find_buttons
 click_at "$compress_x" "$compress_y"
 
 archive="$workdir/Holiday/Holiday.7z"
