@@ -76,6 +76,7 @@ void TestCompress::init()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(temp->path() + "/home/.config"));
     qputenv("TMPDIR", QFile::encodeName(temp->path() + "/tmp"));
     QVERIFY(QDir().mkpath(temp->path() + "/tmp"));
+    QVERIFY(QDir().mkpath(temp->path() + "/home/Documents"));
     QVERIFY(QDir().mkpath(temp->path() + "/out"));
     runMarker = temp->path() + "/archiver-ran";
     makeWindow();
