@@ -84,6 +84,9 @@ print((left + right) // 2, cy, left - 40, cy, (underline[1] + underline[2]) // 2
 
 # Sets compress_x/_y, cancel_x/_y and browse_x/_y from a fresh screenshot.
 find_buttons() {
+    # A button under the pointer shows its hover colour.
+    xdotool mousemove 1279 1023
+    sleep 0.2
     screenshot "$workdir/locate.png"
     read -r compress_x compress_y cancel_x cancel_y browse_x browse_y < <(locate_buttons) || fail "buttons not found"
 }

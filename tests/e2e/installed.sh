@@ -33,6 +33,7 @@ done
 sleep 0.5
 screenshot "$workdir/done.png"
 xdotool key Return
+sleep 0.5
 
 entries=$(7zz l -ba -slt -- "$archive" | sed -n 's/^Path = //p' | sort | tr '\n' ' ')
 [ "$entries" = "list.txt notes.txt " ] || fail "archive holds: $entries"
