@@ -5,10 +5,12 @@
 #include "chrome/headerwidget.h"
 #include "files/filewidget.h"
 #include "files/workfolder.h"
+#include "mainwindow/compressionjob.h"
 #include "mainwindow/fixedsizemessagebox.h"
 #include "mainwindow/styledbackground.h"
 
 #include <QDebug>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -17,6 +19,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -44,6 +48,7 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
         button->installEventFilter(this);
     }
     setupMessageBox();
+    job = new CompressionJob(this);
     connectParts();
 
     openDialog = [](QWidget *parent) {
@@ -116,6 +121,9 @@ QWidget *MainWidget::createDestinationRow()
     rowLayout->addWidget(label, 0, Qt::AlignLeft);
     destinationButton = new QPushButton(QStringLiteral("C:/Users/username/Documents/compressed_files"));
     destinationButton->setObjectName(QStringLiteral("Destination_path"));
+    // The sheet gives this button a transparent background but no border; the native style would
+    // then paint its panel black behind the path.
+    destinationButton->setStyleSheet(QStringLiteral("border: none;"));
     rowLayout->addWidget(destinationButton, 1, Qt::AlignLeft);
     return destinationRow;
 }
@@ -198,7 +206,59 @@ void MainWidget::onCancelClicked()
     std::exit(0);
 }
 
-void MainWidget::onCompressClicked() {}
+void MainWidget::onCompressClicked()
+{
+    const QStringList files = fileWidget->getFiles();
+    if (files.isEmpty()) {
+        showMessage(QStringLiteral("Please select at least one file to compress"));
+        return;
+    }
+
+    const QString documentsArchives =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/compressed_files");
+    if (!QDir(documentsArchives).exists())
+        QDir().mkdir(QDir(documentsArchives).absolutePath());
+
+    const QString archivePath = destinationButton->text();
+    // A dangling link counts too: the archiver would write wherever it points.
+    const QFileInfo archive(archivePath);
+    if (archive.exists() || archive.isSymLink()) {
+        showMessage(QStringLiteral("File with this name already exists"));
+        return;
+    }
+
+    const CompressionJob::Result result = job->run(archivePath, files, this);
+    switch (result.outcome) {
+    case CompressionJob::Outcome::Succeeded:
+        showSuccess(archivePath);
+        fileWidget->removeAllFiles();
+        if (WorkFolder::isTrusted())
+            WorkFolder::remove();
+        else
+            showMessage(WorkFolder::untrustedMessage());
+        break;
+    case CompressionJob::Outcome::AccessDenied:
+        showMessage(QStringLiteral("You are unable to save the file in the specified destination. To resolve this, "
+                                   "kindly run the app as an administrator or choose an alternative destination."));
+        break;
+    case CompressionJob::Outcome::Failed:
+        showMessage(QStringLiteral("Compression failed!"));
+        break;
+    case CompressionJob::Outcome::Cancelled:
+        break;
+    }
+    advWidget->showWithCountdown(10);
+}
+
+void MainWidget::showSuccess(const QString &archivePath)
+{
+    messageBox->setStandardButtons(QMessageBox::Ok | QMessageBox::Yes);
+    messageBox->button(QMessageBox::Yes)->setText(QStringLiteral("Open"));
+    messageBox->setText(QStringLiteral("Compression finished successfully!"));
+    messageBox->setInformativeText(QStringLiteral("7z file is saved in ") + archivePath);
+    if (messageBox->exec() == QMessageBox::Yes)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(archivePath).absolutePath()));
+}
 
 void MainWidget::onError(QString error)
 {

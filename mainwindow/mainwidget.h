@@ -8,6 +8,7 @@
 #include <functional>
 
 class AdvWidget;
+class CompressionJob;
 class FileWidget;
 class HeaderWidget;
 class QLabel;
@@ -59,6 +60,7 @@ private:
     void setupMessageBox();
     void connectParts();
     void showMessage(const QString &text);
+    void showSuccess(const QString &archivePath);
 
     QLabel *sizeInfoLabel = nullptr;
     HeaderWidget *header = nullptr;
@@ -71,6 +73,7 @@ private:
     QPushButton *destinationButton = nullptr;
     QMessageBox *messageBox = nullptr;
 
+    CompressionJob *job = nullptr;
     OpenDialog openDialog;
     SaveDialog saveDialog;
     // A destination picked in the save dialog outlives rebuilds of the list, until it empties.

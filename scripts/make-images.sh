@@ -54,3 +54,6 @@ card booking 'Booking' 128 128 '#E4EBFA' '#2F4C8F'
 card expedia 'Expedia' 128 130 '#FFF1C7' '#5A4500'
 card tripadvisor 'Tripadvisor' 128 128 '#DDF2E7' '#1F5E40'
 card walgreens 'Walgreens' 130 130 '#FADCDC' '#8A1F1F'
+
+# The desktop's icon: the window icon centred on a square, as icon themes want it.
+convert qrc/icon.ico -background none -gravity center -extent 128x128 PNG32:parcelo.png

@@ -12,8 +12,10 @@ cleanup() {
     rm -rf "$workdir"
 }
 
+# Reports a failure, keeping a screenshot of the moment in the build folder.
 fail() {
     echo "FAIL: $*" >&2
+    import -window root "$builddir/e2e-failure-$(basename "$0" .sh).png" 2>/dev/null || true
     exit 1
 }
 
@@ -45,7 +47,7 @@ click_at() {
 
 # Finds "Compress" on screen as the tallest block of long runs of its button colour in the lower
 # half of the window, and prints its centre relative to the window, then the centre of "Cancel",
-# which sits just to its left.
+# which sits just to its left, then the centre of "Browse for files", found by its underline.
 locate_buttons() {
     read -r x y w h < <(geometry)
     local top=$((h / 2))
@@ -74,27 +76,57 @@ rows = max(runs.values(), key=len)
 left = min(r[1] for r in rows)
 right = max(r[2] for r in rows)
 cy = top + (rows[0][0] + rows[-1][0]) // 2
-print((left + right) // 2, cy, left - 40, cy)
+thin = [v for v in runs.values() if len(v) <= 3 and v[0][0] < rows[0][0]]
+underline = max(thin, key=lambda v: v[0][0])[0] if thin else (0, 0, 0)
+print((left + right) // 2, cy, left - 40, cy, (underline[1] + underline[2]) // 2, top + underline[0] - 8)
 ' "$w" "$((h - top))" "$top"
 }
 
-# Sets compress_x, compress_y, cancel_x and cancel_y from a fresh screenshot.
+# Sets compress_x/_y, cancel_x/_y and browse_x/_y from a fresh screenshot.
 find_buttons() {
+    # A button under the pointer shows its hover colour.
+    xdotool mousemove 1279 1023
+    sleep 0.2
     screenshot "$workdir/locate.png"
-    read -r compress_x compress_y cancel_x cancel_y < <(locate_buttons) || fail "buttons not found"
+    read -r compress_x compress_y cancel_x cancel_y browse_x browse_y < <(locate_buttons) || fail "buttons not found"
 }
 
-# Waits for the program to end and prints its exit status.
+# Waits for a window whose title matches and sets $dialog to it.
+wait_window() {
+    dialog=
+    for _ in $(seq 100); do
+        dialog=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+        [ -n "$dialog" ] && return 0
+        sleep 0.1
+    done
+    fail "no window titled '$1' appeared"
+}
+
+# Picks one file in the program's open dialog by typing its full path.
+pick_file() {
+    click_at "$browse_x" "$browse_y"
+    wait_window 'Select one or more files to open'
+    sleep 0.3
+    xdotool type --delay 5 "$1"
+    # The first Return may only take the completer's suggestion.
+    for _ in 1 2 3; do
+        xdotool search --onlyvisible --name 'Select one or more files to open' >/dev/null 2>&1 || return 0
+        xdotool key Return
+        sleep 0.5
+    done
+    fail "the open dialog did not close"
+}
+
+# Waits for the program to end and sets $status to its exit status.
 wait_exit() {
     for _ in $(seq 100); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
     kill -0 "$pid" 2>/dev/null && fail "the program is still running"
-    local status=0
+    status=0
     wait "$pid" || status=$?
     pid=
-    echo "$status"
 }
 
 screenshot() {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 namespace TestSupport {
 
@@ -13,7 +14,7 @@ Answer pressButton(const QString &text)
     return [text](QWidget *modal) {
         if (!text.isEmpty()) {
             for (QAbstractButton *button : modal->findChildren<QAbstractButton *>()) {
-                if (button->text() == text) {
+                if (button->text().remove(QLatin1Char('&')).compare(text, Qt::CaseInsensitive) == 0) {
                     button->click();
                     return;
                 }
@@ -26,7 +27,7 @@ Answer pressButton(const QString &text)
     };
 }
 
-ModalAnswer::ModalAnswer(Answer answer) : answer(std::move(answer))
+ModalAnswer::ModalAnswer(Answer answer, Kind kind) : answer(std::move(answer)), kind(kind)
 {
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
@@ -37,6 +38,8 @@ void ModalAnswer::poll()
 {
     QWidget *active = QApplication::activeModalWidget();
     if (!active || !active->isVisible())
+        return;
+    if ((qobject_cast<QProgressDialog *>(active) != nullptr) != (kind == Progress))
         return;
     timer.stop();
     seenDialog = true;

@@ -14,16 +14,18 @@ namespace TestSupport {
 
 using Answer = std::function<void(QWidget *modal)>;
 
-// Closes a modal dialog by pressing its button with this text, or by rejecting it when the text
-// is empty.
+// Closes a modal dialog by pressing its button with this text (mnemonics and case aside), or by
+// rejecting it when there is no such button.
 Answer pressButton(const QString &text = QString());
 
 // Answers the next modal dialog that opens: records what a message box showed, then hands the
 // dialog to `answer`. Create it before the code that opens the dialog, so none is left hanging.
+// A progress dialog is answered only when asked for: it is not a question.
 class ModalAnswer
 {
 public:
-    explicit ModalAnswer(Answer answer = pressButton());
+    enum Kind { Question, Progress };
+    explicit ModalAnswer(Answer answer = pressButton(), Kind kind = Question);
 
     bool seen() const { return seenDialog; }
     QString text() const { return dialogText; }
@@ -35,6 +37,7 @@ private:
     void poll();
 
     Answer answer;
+    Kind kind;
     QTimer timer;
     bool seenDialog = false;
     QString dialogText;

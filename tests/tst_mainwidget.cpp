@@ -232,6 +232,12 @@ void TestMainWidget::styleSheetPaintsButtonsAndBackground()
     const QImage background(QStringLiteral(":/qrc/background.png"));
     for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(background.pixel(p)));
+
+    // The destination path shows on the window's own background, not on a dark button panel.
+    w.onDestinationPathInit(QStringLiteral("/data/Photos/a.jpg"));
+    QCoreApplication::processEvents();
+    const QPoint pathStart = destination(w)->mapTo(&w, QPoint(1, destination(w)->height() / 2));
+    QVERIFY2(QColor(w.grab().toImage().pixel(pathStart)).lightness() > 200, "dark panel behind the destination path");
     w.close();
 }
 

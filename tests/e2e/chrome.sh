@@ -83,6 +83,6 @@ windows=$(xdotool search --onlyvisible --name '^Parcelo$' | wc -l)
 [ "$windows" = 4 ] || fail "three help clicks left $windows windows titled Parcelo, expected 4"
 
 click_at "$close_x" "$close_y"
-status=$(wait_exit)
+wait_exit
 [ "$status" = 0 ] || fail "the close button ended the program with status $status"
 echo "chrome: ok"

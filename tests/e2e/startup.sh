@@ -11,6 +11,6 @@ read -r _ _ width height < <(geometry)
 
 find_buttons
 click_at "$cancel_x" "$cancel_y"
-status=$(wait_exit)
-[ "$status" = 0 ] || fail "Cancel ended the program with status $status"
+wait_exit
+[ "$status" = 0 ] || { cat "$workdir/log"; fail "Cancel ended the program with status $status"; }
 echo "startup: ok"

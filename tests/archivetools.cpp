@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#include "archivetools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace ArchiveTools {
+
+QStringList entries(const QString &archivePath)
+{
+    QProcess list;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    list.setProcessEnvironment(environment);
+    list.start(QStringLiteral("7zz"),
+               {QStringLiteral("l"), QStringLiteral("-ba"), QStringLiteral("-slt"), QStringLiteral("--"), archivePath});
+    if (!list.waitForFinished(60000))
+        return {QStringLiteral("<listing did not finish>")};
+    QStringList names;
+    for (const QString &line : QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("Path = ")))
+            names << line.mid(7).trimmed();
+    }
+    names.sort();
+    return names;
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+bool writeStandIn(const QString &folder, const QByteArray &body)
+{
+    const QString path = folder + QStringLiteral("/util/7z.exe");
+    return writeFile(path, "#!/bin/sh\n" + body + "\n") &&
+           QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                           QFile::ExeOther);
+}
+
+bool processRunning(const QString &marker)
+{
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-f"), marker});
+    pgrep.waitForFinished(10000);
+    return pgrep.exitCode() == 0;
+}
+
+} // namespace ArchiveTools

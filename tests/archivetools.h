@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Helpers for tests that run the real archiver or stand-ins for it.
+namespace ArchiveTools {
+
+// The entry names of an archive, sorted, as the real archiver lists them.
+QStringList entries(const QString &archivePath);
+
+// Writes a file (and its folders) with the given content.
+bool writeFile(const QString &path, const QByteArray &content = "data\n");
+
+// Makes `folder`/util/7z.exe: an executable shell script with this body, standing in for the
+// archiver where the real one cannot show a failure on demand.
+bool writeStandIn(const QString &folder, const QByteArray &body);
+
+// Whether a process whose command line contains `marker` is running.
+bool processRunning(const QString &marker);
+
+} // namespace ArchiveTools
