@@ -200,6 +200,9 @@ QWidget *SingleFileWidget::createIconRow()
 
     auto *removeButton = new QToolButton;
     removeButton->setIcon(QIcon(QPixmap(QStringLiteral(":/qrc/close.png"))));
+    // The cross is white: on the tile's pale ground it needs a dot of the primary colour to be
+    // seen, and without a border of its own the native style would paint a black square.
+    removeButton->setStyleSheet(QStringLiteral("border: none; border-radius: 8px; background: #5272BA;"));
     rowLayout->addWidget(removeButton, 0, Qt::AlignRight | Qt::AlignTop);
     connect(removeButton, &QToolButton::clicked, this, [this] { emit clicked(filePath); });
     return row;
@@ -235,7 +238,8 @@ void SingleFileWidget::setupNameButton()
     nameButton->setToolTip(QStringLiteral("Rename"));
     nameButton->setWhatsThis(QStringLiteral("Rename"));
     setName(fileName);
-    nameButton->setStyleSheet(textStyle + QStringLiteral("background-color: rgba(255, 255, 255, 0);"));
+    // Without a border of its own the native style would still paint a button panel behind the name.
+    nameButton->setStyleSheet(textStyle + QStringLiteral("background-color: rgba(255, 255, 255, 0); border: none;"));
 }
 
 QString SingleFileWidget::getName() const

@@ -153,6 +153,10 @@ void TestSingleFileWidget::cardLook()
     tile.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tile));
     const QImage card = tile.grab().toImage();
+    auto *name = tile.findChild<QPushButton *>();
+    const QPoint nameEdge = name->mapTo(&tile, QPoint(3, 2));
+    auto *remove = tile.findChild<QToolButton *>();
+    const QPoint removeRim = remove->mapTo(&tile, QPoint(remove->width() / 2, 2));
     tile.close();
     qApp->setStyleSheet(QString());
 
@@ -161,6 +165,9 @@ void TestSingleFileWidget::cardLook()
     // The sheet's tile rule is painted: a blue border around a light ground.
     QCOMPARE(QColor(card.pixel(0, 44)), QColor(0xBC, 0xD1, 0xFF));
     QCOMPARE(QColor(card.pixel(44, 84)), QColor(0xF2, 0xF6, 0xFF));
+    // The name sits on the tile's ground, and the white cross on a dot of the primary colour.
+    QCOMPARE(QColor(card.pixel(nameEdge)), QColor(0xF2, 0xF6, 0xFF));
+    QCOMPARE(QColor(card.pixel(removeRim)), QColor(0x52, 0x72, 0xBA));
 }
 
 void TestSingleFileWidget::folderSizeCountsRegularFilesBelowIt()
