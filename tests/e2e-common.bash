@@ -23,13 +23,7 @@ fail() {
 start_parcelo() {
     (cd "$workdir" && exec "$parcelo" "$@" >"$workdir/log" 2>&1) &
     pid=$!
-    window=
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name '^Parcelo$' 2>/dev/null | head -n 1) || true
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "no window titled Parcelo appeared"
+    window=$(find_window '^Parcelo$') || fail "no window titled Parcelo appeared"
     sleep 0.5
 }
 
@@ -91,21 +85,21 @@ find_buttons() {
     read -r compress_x compress_y cancel_x cancel_y browse_x browse_y < <(locate_buttons) || fail "buttons not found"
 }
 
-# Waits for a window whose title matches and sets $dialog to it.
-wait_window() {
-    dialog=
+# Waits up to ten seconds for a visible window whose title matches, and prints its id.
+find_window() {
+    local id
     for _ in $(seq 100); do
-        dialog=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-        [ -n "$dialog" ] && return 0
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+        [ -n "$id" ] && echo "$id" && return 0
         sleep 0.1
     done
-    fail "no window titled '$1' appeared"
+    return 1
 }
 
 # Picks one file in the program's open dialog by typing its full path.
 pick_file() {
     click_at "$browse_x" "$browse_y"
-    wait_window 'Select one or more files to open'
+    find_window 'Select one or more files to open' >/dev/null || fail "the open dialog did not appear"
     sleep 0.3
     xdotool type --delay 5 "$1"
     # The first Return may only take the completer's suggestion.

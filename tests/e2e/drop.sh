@@ -69,13 +69,7 @@ cp "$workdir/before.png" "$workdir/after.png"
 "$builddir/tests/dragsource" "$workdir/drop/report.pdf" "$workdir/drop/photos" "https://example.com/page.pdf" \
     "$workdir/drop/notes.txt" >"$workdir/source.log" 2>&1 &
 source_pid=$!
-source_window=
-for _ in $(seq 100); do
-    source_window=$(xdotool search --onlyvisible --name '^Drag source$' 2>/dev/null | head -n 1) || true
-    [ -n "$source_window" ] && break
-    sleep 0.1
-done
-[ -n "$source_window" ] || fail "the drag source did not appear"
+source_window=$(find_window '^Drag source$') || fail "the drag source did not appear"
 sleep 0.5
 
 eval "$(xdotool getwindowgeometry --shell "$source_window")"
