@@ -208,18 +208,22 @@ QWidget *SingleFileWidget::createIconRow()
 QLabel *SingleFileWidget::createIconLabel() const
 {
     auto *label = new QLabel;
-    const auto endsWith = [this](const char *suffix) {
+    label->setPixmap(typeIcon(fileName, filePath));
+    return label;
+}
+
+QPixmap SingleFileWidget::typeIcon(const QString &fileName, const QString &filePath)
+{
+    const auto endsWith = [&fileName](const char *suffix) {
         return fileName.endsWith(QLatin1String(suffix), Qt::CaseSensitive);
     };
     if (endsWith(".pdf"))
-        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-pdf.svg")));
-    else if (endsWith(".jpg") || endsWith(".png") || endsWith(".jpeg"))
-        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-image.svg")));
-    else if (endsWith(".doc") || endsWith(".docx"))
-        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-word.svg")));
-    else
-        label->setPixmap(systemIcon(QFileInfo(filePath)));
-    return label;
+        return QPixmap(QStringLiteral(":/qrc/file-pdf.svg"));
+    if (endsWith(".jpg") || endsWith(".png") || endsWith(".jpeg"))
+        return QPixmap(QStringLiteral(":/qrc/file-image.svg"));
+    if (endsWith(".doc") || endsWith(".docx"))
+        return QPixmap(QStringLiteral(":/qrc/file-word.svg"));
+    return systemIcon(QFileInfo(filePath));
 }
 
 QLabel *SingleFileWidget::createSizeLabel() const

@@ -9,6 +9,7 @@
 
 class QPushButton;
 class QLabel;
+class QPixmap;
 
 // Shows one chosen file as an 88 x 88 card: its type icon with a remove button, its name (cut
 // short when too wide) and its size. Renaming makes a copy under the new name in the working
@@ -31,6 +32,10 @@ public:
     // unpacked on Windows, where "\" separates folders too.
     static bool isPlainFileName(const QString &name);
     static QString invalidNameMessage();
+
+    // The picture a tile shows for a file: one of the bundle's for PDF, image and word-processor
+    // names, the system's icon for that file otherwise.
+    static QPixmap typeIcon(const QString &fileName, const QString &filePath);
 
 signals:
     void clicked(QString filePath);
