@@ -205,11 +205,12 @@ QWidget *SingleFileWidget::createIconRow()
     return row;
 }
 
-QLabel *SingleFileWidget::createIconLabel() const
+QLabel *SingleFileWidget::createIconLabel()
 {
-    auto *label = new QLabel;
-    label->setPixmap(typeIcon(fileName, filePath));
-    return label;
+    iconLabel = new QLabel;
+    iconFileName = fileName;
+    iconLabel->setPixmap(typeIcon(fileName, filePath));
+    return iconLabel;
 }
 
 QPixmap SingleFileWidget::typeIcon(const QString &fileName, const QString &filePath)
@@ -226,11 +227,23 @@ QPixmap SingleFileWidget::typeIcon(const QString &fileName, const QString &fileP
     return systemIcon(QFileInfo(filePath));
 }
 
-QLabel *SingleFileWidget::createSizeLabel() const
+QLabel *SingleFileWidget::createSizeLabel()
 {
-    auto *label = new QLabel(sizeText(size));
-    label->setStyleSheet(textStyle);
-    return label;
+    sizeLabel = new QLabel(sizeText(size));
+    sizeLabel->setStyleSheet(textStyle);
+    return sizeLabel;
+}
+
+void SingleFileWidget::reload()
+{
+    readFileInfo();
+    setName(fileName);
+    if (fileName != iconFileName) {
+        iconFileName = fileName;
+        iconLabel->setPixmap(typeIcon(fileName, filePath));
+    }
+    sizeLabel->setText(sizeText(size));
+    isOriginal = true;
 }
 
 void SingleFileWidget::setupNameButton()

@@ -26,6 +26,10 @@ public:
     QString getName() const;
     float getSize() const;
 
+    // Reads the file at the current path again, as a new tile for that path would: name, size,
+    // icon, and that it is a file this tile did not make. The list reuses its tiles this way.
+    void reload();
+
     void setNameDialog(NameDialog dialog);
 
     // One plain file name: the copy must land in the working folder itself, and the archive is
@@ -55,13 +59,16 @@ private:
     void readFileInfo();
     void createContents();
     QWidget *createIconRow();
-    QLabel *createIconLabel() const;
-    QLabel *createSizeLabel() const;
+    QLabel *createIconLabel();
+    QLabel *createSizeLabel();
     void setupNameButton();
     bool copyTo(const QString &newPath);
     void refuseCopy(const QString &message);
 
     QPushButton *nameButton = nullptr;
+    QLabel *iconLabel = nullptr;
+    QLabel *sizeLabel = nullptr;
+    QString iconFileName;
     QString fileName;
     QString filePath;
     float size = 0.0f;
