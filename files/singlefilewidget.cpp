@@ -52,7 +52,7 @@ bool copyEntry(const QFileInfo &from, const QString &to)
     if (from.isSymLink())
         return QFile::link(from.symLinkTarget(), to);
     if (from.isFile())
-        return QFile::copy(from.filePath(), to);
+        return WorkFolder::copyFile(from.filePath(), to);
     return copyFolder(from.filePath(), to);
 }
 
@@ -334,7 +334,7 @@ bool SingleFileWidget::copyTo(const QString &newPath)
     // again, so whatever holds this name is a leftover.
     if (!removeEntry(newPath))
         return false;
-    const bool copied = source.isDir() ? copyFolder(filePath, newPath) : QFile::copy(filePath, newPath);
+    const bool copied = source.isDir() ? copyFolder(filePath, newPath) : WorkFolder::copyFile(filePath, newPath);
     if (!copied) {
         removeEntry(newPath);
         return false;
