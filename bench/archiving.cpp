@@ -2,10 +2,12 @@
 // Compressing through the program's job against running the same archiver command line directly,
 // and the rename copy of a tile against cp. Figure and floor take turns, first one then the other
 // leading, and the disk is synced between runs so one run's writing does not slow the next.
+#include "app/startup.h"
 #include "benchsupport.h"
 #include "files/singlefilewidget.h"
 #include "files/workfolder.h"
 #include "mainwindow/compressionjob.h"
+#include "mainwindow/mainwidget.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,8 +70,10 @@ void runDirectly(const QString &program, const QString &archive, const QStringLi
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     process.setProcessEnvironment(environment);
     process.start(program, CompressionJob::arguments(archive, files));
-    if (!process.waitForFinished(-1) || !process.readAll().contains("Everything is Ok"))
-        qFatal("the archiver failed on its own");
+    const bool finished = process.waitForFinished(-1);
+    const QByteArray output = process.readAll();
+    if (!finished || !output.contains("Everything is Ok"))
+        qFatal("the archiver failed on its own:\n%s", output.constData());
 }
 
 void runThroughJob(const QString &program, const QString &archive, const QStringList &files, QWidget *window)
@@ -140,14 +144,23 @@ int main(int argc, char *argv[])
     const int smallRuns = QByteArray(argv[2]).toInt();
     const int largeRuns = QByteArray(argv[3]).toInt();
 
-    QWidget window;
-    window.resize(980, 660);
-    window.show();
+    // The job runs over the program's own window, styled as in the program.
+    Startup startup(app);
+    startup.show();
+    QWidget *window = startup.mainWindow();
+    Bench::settle();
 
-    compare(makeDataSet(QStringLiteral("small200"), 200, 1024, 97), smallRuns, program, &window);
-    compare(makeDataSet(QStringLiteral("five100"), 5, 100 * MB, 0), largeRuns, program, &window);
-    compare(makeDataSet(QStringLiteral("one450"), 1, 450 * MB, 0), largeRuns, program, &window);
-    compareCopy(largeRuns + 2);
+    const DataSet small = makeDataSet(QStringLiteral("small200"), 200, 1024, 97);
+    // Not counted: the first run in a process also loads what the progress dialog needs (about
+    // 20 ms, once).
+    runThroughJob(program, QDir::tempPath() + QStringLiteral("/warm-up.7z"), small.files, window);
+    QFile::remove(QDir::tempPath() + QStringLiteral("/warm-up.7z"));
+    compare(small, smallRuns, program, window);
+    if (largeRuns > 0) {
+        compare(makeDataSet(QStringLiteral("five100"), 5, 100 * MB, 0), largeRuns, program, window);
+        compare(makeDataSet(QStringLiteral("one450"), 1, 450 * MB, 0), largeRuns, program, window);
+        compareCopy(largeRuns + 2);
+    }
     WorkFolder::remove();
     QDir(dataFolder()).removeRecursively();
     return 0;
