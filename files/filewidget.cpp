@@ -82,23 +82,38 @@ void FileWidget::setNameDialog(SingleFileWidget::NameDialog dialog)
 
 void FileWidget::addFile(QString path)
 {
-    const QString fileName = QFileInfo(path).fileName();
-    if (checkIfFileNameExists(fileName)) {
-        showModalBox(QStringLiteral("The file with the name you provided exists"));
+    if (refuseListedName(path))
         return;
-    }
-
     auto *tile = new SingleFileWidget(path);
     connect(tile, &SingleFileWidget::clickedForRename, this, &FileWidget::renameFile);
     connect(tile, &SingleFileWidget::filePathChanged, this, &FileWidget::onFileNameChanged);
-
-    if (tile->getSize() + getSize() > sizeLimit) {
-        tile->deleteLater();
-        emit sizeExceeded(QStringLiteral("You can't add more than 500 MB of files"));
+    if (!fitsLimit(tile))
         return;
-    }
-
     connect(tile, &SingleFileWidget::clicked, this, &FileWidget::removeFile);
+    enter(path, tile);
+}
+
+bool FileWidget::refuseListedName(const QString &path)
+{
+    if (!checkIfFileNameExists(QFileInfo(path).fileName()))
+        return false;
+    showModalBox(QStringLiteral("The file with the name you provided exists"));
+    return true;
+}
+
+// Every file counts against the total as it is at that moment, so a later, smaller one may fit.
+bool FileWidget::fitsLimit(SingleFileWidget *tile)
+{
+    if (tile->getSize() + getSize() <= sizeLimit)
+        return true;
+    tile->hide();
+    tile->deleteLater();
+    emit sizeExceeded(QStringLiteral("You can't add more than 500 MB of files"));
+    return false;
+}
+
+void FileWidget::enter(const QString &path, SingleFileWidget *tile)
+{
     fileMap.insert(path, tile);
     gridLayout->addWidget(tile, nextRow, nextColumn, Qt::AlignTop);
     if (++nextColumn == columns) {
@@ -106,6 +121,20 @@ void FileWidget::addFile(QString path)
         ++nextRow;
     }
     emit sizeChanged(getSize());
+}
+
+// A listed tile goes through the checks of a new one again, with its file read afresh; it is
+// only not made anew, which for hundreds of tiles took most of a second.
+void FileWidget::addAgain(const QString &path, SingleFileWidget *tile)
+{
+    if (refuseListedName(path)) {
+        tile->hide();
+        tile->deleteLater();
+        return;
+    }
+    tile->reload();
+    if (fitsLimit(tile))
+        enter(path, tile);
 }
 
 void FileWidget::addFiles(QStringList paths)
@@ -176,36 +205,52 @@ bool FileWidget::checkIfFileNameExists(QString fileName)
 
 void FileWidget::removeAllFiles()
 {
+    clearList({});
+}
+
+// Empties the list and the grid; the tiles in `kept` stay as the panel's children, to be listed
+// again.
+void FileWidget::clearList(const QSet<QWidget *> &kept)
+{
     fileMap.clear();
-    clearLayout(gridLayout);
+    clearLayout(gridLayout, kept);
     gridLayout->setColumnStretch(columns, 1);
     emit sizeChanged(0.0f);
     nextRow = 0;
     nextColumn = 0;
 }
 
-void FileWidget::clearLayout(QLayout *layout)
+void FileWidget::clearLayout(QLayout *layout, const QSet<QWidget *> &kept)
 {
     while (QLayoutItem *item = layout->takeAt(0)) {
-        if (QWidget *widget = item->widget()) {
+        QWidget *widget = item->widget();
+        if (widget && !kept.contains(widget)) {
             widget->hide();
             widget->deleteLater();
         }
         if (QLayout *nested = item->layout())
-            clearLayout(nested);
+            clearLayout(nested, kept);
         delete item;
     }
 }
 
 void FileWidget::updateFiles()
 {
-    const QStringList paths = fileMap.keys();
-    rebuilding = !paths.isEmpty();
-    removeAllFiles();
-    if (!paths.isEmpty())
-        emit initDestinationPath(paths.first());
-    for (const QString &path : paths)
-        addFile(path);
+    QList<std::pair<QString, QPointer<SingleFileWidget>>> listed;
+    QSet<QWidget *> kept;
+    for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
+        listed.append({it.key(), it.value()});
+        kept.insert(it.value());
+    }
+    rebuilding = !listed.isEmpty();
+    clearList(kept);
+    if (!listed.isEmpty())
+        emit initDestinationPath(listed.first().first);
+    // A message box on the way runs an event loop, in which a tile could go.
+    for (const auto &[path, tile] : std::as_const(listed)) {
+        if (tile)
+            addAgain(path, tile);
+    }
     rebuilding = false;
 }
 

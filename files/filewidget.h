@@ -4,6 +4,7 @@
 #include "files/singlefilewidget.h"
 
 #include <QMap>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
@@ -51,7 +52,12 @@ protected:
 
 private:
     QScrollArea *createScrollArea();
-    void clearLayout(QLayout *layout);
+    bool refuseListedName(const QString &path);
+    bool fitsLimit(SingleFileWidget *tile);
+    void enter(const QString &path, SingleFileWidget *tile);
+    void addAgain(const QString &path, SingleFileWidget *tile);
+    void clearList(const QSet<QWidget *> &kept);
+    void clearLayout(QLayout *layout, const QSet<QWidget *> &kept);
 
     QMap<QString, SingleFileWidget *> fileMap;
     QGridLayout *gridLayout = nullptr;

@@ -52,7 +52,7 @@ bool copyEntry(const QFileInfo &from, const QString &to)
     if (from.isSymLink())
         return QFile::link(from.symLinkTarget(), to);
     if (from.isFile())
-        return QFile::copy(from.filePath(), to);
+        return WorkFolder::copyFile(from.filePath(), to);
     return copyFolder(from.filePath(), to);
 }
 
@@ -208,28 +208,45 @@ QWidget *SingleFileWidget::createIconRow()
     return row;
 }
 
-QLabel *SingleFileWidget::createIconLabel() const
+QLabel *SingleFileWidget::createIconLabel()
 {
-    auto *label = new QLabel;
-    const auto endsWith = [this](const char *suffix) {
+    iconLabel = new QLabel;
+    iconFileName = fileName;
+    iconLabel->setPixmap(typeIcon(fileName, filePath));
+    return iconLabel;
+}
+
+QPixmap SingleFileWidget::typeIcon(const QString &fileName, const QString &filePath)
+{
+    const auto endsWith = [&fileName](const char *suffix) {
         return fileName.endsWith(QLatin1String(suffix), Qt::CaseSensitive);
     };
     if (endsWith(".pdf"))
-        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-pdf.svg")));
-    else if (endsWith(".jpg") || endsWith(".png") || endsWith(".jpeg"))
-        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-image.svg")));
-    else if (endsWith(".doc") || endsWith(".docx"))
-        label->setPixmap(QPixmap(QStringLiteral(":/qrc/file-word.svg")));
-    else
-        label->setPixmap(systemIcon(QFileInfo(filePath)));
-    return label;
+        return QPixmap(QStringLiteral(":/qrc/file-pdf.svg"));
+    if (endsWith(".jpg") || endsWith(".png") || endsWith(".jpeg"))
+        return QPixmap(QStringLiteral(":/qrc/file-image.svg"));
+    if (endsWith(".doc") || endsWith(".docx"))
+        return QPixmap(QStringLiteral(":/qrc/file-word.svg"));
+    return systemIcon(QFileInfo(filePath));
 }
 
-QLabel *SingleFileWidget::createSizeLabel() const
+QLabel *SingleFileWidget::createSizeLabel()
 {
-    auto *label = new QLabel(sizeText(size));
-    label->setStyleSheet(textStyle);
-    return label;
+    sizeLabel = new QLabel(sizeText(size));
+    sizeLabel->setStyleSheet(textStyle);
+    return sizeLabel;
+}
+
+void SingleFileWidget::reload()
+{
+    readFileInfo();
+    setName(fileName);
+    if (fileName != iconFileName) {
+        iconFileName = fileName;
+        iconLabel->setPixmap(typeIcon(fileName, filePath));
+    }
+    sizeLabel->setText(sizeText(size));
+    isOriginal = true;
 }
 
 void SingleFileWidget::setupNameButton()
@@ -321,7 +338,7 @@ bool SingleFileWidget::copyTo(const QString &newPath)
     // again, so whatever holds this name is a leftover.
     if (!removeEntry(newPath))
         return false;
-    const bool copied = source.isDir() ? copyFolder(filePath, newPath) : QFile::copy(filePath, newPath);
+    const bool copied = source.isDir() ? copyFolder(filePath, newPath) : WorkFolder::copyFile(filePath, newPath);
     if (!copied) {
         removeEntry(newPath);
         return false;

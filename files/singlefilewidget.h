@@ -9,6 +9,7 @@
 
 class QPushButton;
 class QLabel;
+class QPixmap;
 
 // Shows one chosen file as an 88 x 88 card: its type icon with a remove button, its name (cut
 // short when too wide) and its size. Renaming makes a copy under the new name in the working
@@ -25,12 +26,20 @@ public:
     QString getName() const;
     float getSize() const;
 
+    // Reads the file at the current path again, as a new tile for that path would: name, size,
+    // icon, and that it is a file this tile did not make. The list reuses its tiles this way.
+    void reload();
+
     void setNameDialog(NameDialog dialog);
 
     // One plain file name: the copy must land in the working folder itself, and the archive is
     // unpacked on Windows, where "\" separates folders too.
     static bool isPlainFileName(const QString &name);
     static QString invalidNameMessage();
+
+    // The picture a tile shows for a file: one of the bundle's for PDF, image and word-processor
+    // names, the system's icon for that file otherwise.
+    static QPixmap typeIcon(const QString &fileName, const QString &filePath);
 
 signals:
     void clicked(QString filePath);
@@ -50,13 +59,16 @@ private:
     void readFileInfo();
     void createContents();
     QWidget *createIconRow();
-    QLabel *createIconLabel() const;
-    QLabel *createSizeLabel() const;
+    QLabel *createIconLabel();
+    QLabel *createSizeLabel();
     void setupNameButton();
     bool copyTo(const QString &newPath);
     void refuseCopy(const QString &message);
 
     QPushButton *nameButton = nullptr;
+    QLabel *iconLabel = nullptr;
+    QLabel *sizeLabel = nullptr;
+    QString iconFileName;
     QString fileName;
     QString filePath;
     float size = 0.0f;

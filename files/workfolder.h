@@ -24,6 +24,12 @@ public:
     // because it is not ours, or could not be removed whole.
     static bool remove();
 
+    // Copies a file's content and permissions to `to`, where nothing may stand yet; a failed copy
+    // leaves nothing there. Unlike QFile::copy it does not wait for the copy to reach the disk: a
+    // copy in this folder only has to last until it is packed, and the wait made the copy of a
+    // large file take several times as long as cp.
+    static bool copyFile(const QString &from, const QString &to);
+
     // What the user is told when the folder is not trusted.
     static QString untrustedMessage();
 };

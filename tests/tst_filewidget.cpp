@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -53,6 +54,7 @@ private slots:
     void tilesFillRowsOfSeven();
     void thirtyTilesScrollAndCanAllBeRemoved();
     void removalRebuildsInPathOrder();
+    void rebuildReadsEveryFileAgain();
     void clearing();
     void firstAndSecondRename();
     void renameCancelledEmptyOrUnchangedMakesNoCopy();
@@ -242,6 +244,48 @@ void TestFileWidget::removalRebuildsInPathOrder()
     QCOMPARE(cellOf(panel, tileNamed(panel, "z.txt")), QPoint(1, 0));
     QVERIFY(QFile::exists(m));
     QTRY_VERIFY(!pressed);
+}
+
+// The rebuild keeps its tiles, but each must come out as a new tile for its path would.
+void TestFileWidget::rebuildReadsEveryFileAgain()
+{
+    FileWidget panel;
+    const QString a = files->makeFile("a.txt", 2 * MB);
+    const QString b = files->makeFile("b.txt", 1 * MB);
+    const QString c = files->makeFile("c.txt", 10);
+    panel.addFiles({a, b, c});
+    answerRename(panel, "b.pdf");
+    emit tileNamed(panel, "b.txt")->clickedForRename();
+    QPointer<SingleFileWidget> renamed = tileNamed(panel, "b.pdf");
+    const qint64 iconBefore = renamed->findChildren<QLabel *>().first()->pixmap().cacheKey();
+
+    // a.txt grew meanwhile.
+    files->makeFile("a.txt", 200 * MB);
+    SignalLog log(&panel);
+    panel.removeFile(c);
+    QCOMPARE(log.entries,
+             QStringList({"size 0 (0 listed)", "init a.txt (0 listed)", "size 200 (1 listed)", "size 201 (2 listed)"}));
+    QStringList texts;
+    for (QLabel *label : tileNamed(panel, "a.txt")->findChildren<QLabel *>())
+        texts << label->text();
+    QVERIFY(texts.contains("200MB"));
+    // The copy's name now chooses the icon, and the copy counts as a file the tile did not make:
+    // the next rename leaves it in the working folder.
+    QVERIFY(renamed);
+    QVERIFY(renamed->findChildren<QLabel *>().first()->pixmap().cacheKey() != iconBefore);
+    answerRename(panel, "e.txt");
+    emit renamed->clickedForRename();
+    QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList({"b.pdf", "e.txt"}));
+
+    // Grown past the limit, a file is refused by the next rebuild and its tile goes.
+    QPointer<SingleFileWidget> grown = tileNamed(panel, "a.txt");
+    files->makeFile("a.txt", 501 * MB);
+    log.entries.clear();
+    panel.updateFiles();
+    QCOMPARE(log.entries, QStringList({"size 0 (0 listed)", "init a.txt (0 listed)", tooMuch, "size 1 (1 listed)"}));
+    QCOMPARE(panel.getFiles(), QStringList{FileFixture::work("e.txt")});
+    QCOMPARE(tiles(panel).size(), 1);
+    QTRY_VERIFY(!grown);
 }
 
 void TestFileWidget::clearing()

@@ -22,8 +22,14 @@ private slots:
     void linkIsNeitherUsedNorRemoved();
     void someoneElsesFolderIsNeitherUsedNorRemoved();
     void removeTakesContentsButFollowsNoLinks();
+    void copyFileCopiesContentAndPermissions_data();
+    void copyFileCopiesContentAndPermissions();
+    void copyFileNeverReplacesAndLeavesNothingWhenItFails();
 
 private:
+    static QByteArray pattern(qint64 size);
+    static bool write(const QString &path, const QByteArray &content);
+    static QByteArray read(const QString &path);
     QTemporaryDir *temp = nullptr;
     QByteArray savedTmpDir;
 };
@@ -120,6 +126,78 @@ void TestWorkFolder::removeTakesContentsButFollowsNoLinks()
     QVERIFY(WorkFolder::remove());
     QVERIFY(!QFileInfo::exists(WorkFolder::path()));
     QVERIFY(QFile::exists(outside + "/keep.txt"));
+}
+
+// Content that a copy starting or ending at the wrong place could not match.
+QByteArray TestWorkFolder::pattern(qint64 size)
+{
+    QByteArray content(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        content[i] = char((i * 7919) >> 3);
+    return content;
+}
+
+bool TestWorkFolder::write(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray TestWorkFolder::read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void TestWorkFolder::copyFileCopiesContentAndPermissions_data()
+{
+    QTest::addColumn<QString>("sourceFolder");
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("empty") << QString() << qint64(0);
+    QTest::newRow("several blocks") << QString() << qint64(3 * 1048576 + 17);
+    // From another file system the kernel may refuse to copy, and blocks are copied instead.
+    QTest::newRow("from shared memory") << QStringLiteral("/dev/shm") << qint64(3 * 1048576 + 17);
+}
+
+void TestWorkFolder::copyFileCopiesContentAndPermissions()
+{
+    QFETCH(QString, sourceFolder);
+    QFETCH(qint64, size);
+    QTemporaryDir other(sourceFolder.isEmpty() ? temp->path() + "/XXXXXX" : sourceFolder + "/parcelo-test-XXXXXX");
+    if (!other.isValid())
+        QSKIP("no writable /dev/shm here");
+    const QString source = other.path() + "/source.bin";
+    const QByteArray content = pattern(size);
+    QVERIFY(write(source, content));
+    QVERIFY(QFile::setPermissions(source, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup));
+
+    QVERIFY(WorkFolder::ensure());
+    const QString target = WorkFolder::path() + "/copy.bin";
+    QVERIFY(WorkFolder::copyFile(source, target));
+    QVERIFY(read(target) == content);
+    QCOMPARE(QFileInfo(target).permissions() & 0x7777, QFileInfo(source).permissions() & 0x7777);
+}
+
+void TestWorkFolder::copyFileNeverReplacesAndLeavesNothingWhenItFails()
+{
+    QVERIFY(WorkFolder::ensure());
+    const QString source = temp->path() + "/source.bin";
+    QVERIFY(write(source, "new"));
+    const QString existing = WorkFolder::path() + "/existing.bin";
+    QVERIFY(write(existing, "old"));
+    QVERIFY(!WorkFolder::copyFile(source, existing));
+    QCOMPARE(read(existing), QByteArray("old"));
+
+    // A link at the target is not followed: what it points to is not written.
+    const QString pointedTo = temp->path() + "/pointed-to.bin";
+    QVERIFY(QFile::link(pointedTo, WorkFolder::path() + "/link.bin"));
+    QVERIFY(!WorkFolder::copyFile(source, WorkFolder::path() + "/link.bin"));
+    QVERIFY(!QFileInfo::exists(pointedTo));
+
+    for (const QString &unfit : {temp->path() + "/missing.bin", temp->path()}) {
+        QVERIFY(!WorkFolder::copyFile(unfit, WorkFolder::path() + "/none.bin"));
+        QVERIFY(!QFileInfo::exists(WorkFolder::path() + "/none.bin"));
+    }
 }
 
 QTEST_MAIN(TestWorkFolder)
