@@ -7,6 +7,9 @@ font=/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf
 bold=/usr/share/fonts/truetype/noto/NotoSans-Bold.ttf
 q=qrc
 a=adv
+# The two large pictures are decoded while the window first appears: unfiltered rows decode about
+# three times faster, and the extra chunks are of no use to the program.
+fast="-strip -define png:compression-level=1 -define png:compression-filter=0"
 
 # Window icon: a blue rounded tile with a white parcel, 95 x 104, one 32-bit image.
 convert -size 95x104 xc:none \
@@ -24,11 +27,11 @@ rm -f /tmp/parcelo-icon.png /tmp/parcelo-icon32.png
 convert -size 980x777 gradient:'#FFFFFF'-'#EAF0FF' \
     -fill '#DCE6FF' -draw 'path "M 0,640 C 250,580 520,700 980,600 L 980,777 L 0,777 Z"' \
     -fill '#CFDCFA' -draw 'path "M 0,700 C 300,660 640,760 980,690 L 980,777 L 0,777 Z"' \
-    -type TrueColor PNG24:$q/background.png
+    -type TrueColor $fast PNG24:$q/background.png
 
 # Close: a white diagonal cross on a transparent ground, 778 x 778.
 convert -size 778x778 xc:none -stroke white -strokewidth 90 \
-    -draw 'stroke-linecap round line 150,150 628,628' -draw 'stroke-linecap round line 628,150 150,628' PNG32:$q/close.png
+    -draw 'stroke-linecap round line 150,150 628,628' -draw 'stroke-linecap round line 628,150 150,628' $fast PNG32:$q/close.png
 
 # Minimise: a grey bar, 32 x 32.
 convert -size 32x32 xc:none -fill '#E6E6E6' -draw 'roundrectangle 6,20 26,23 1,1' PNG32:$q/minimize.png
