@@ -77,56 +77,40 @@ private slots:
         QTest::addColumn<QPoint>("point");
         QTest::addColumn<FrameLess::Edge>("edge");
         // Frame at x 100, y 100, 400 x 300: x + w = 500 and y + h = 400; the zones are 5 pixels wide.
-        const auto row = [](const char *name, int x, int y, FrameLess::Edge edge) {
-            QTest::newRow(name) << QPoint(x, y) << edge;
+        // Each line is one bound of the hit table: a point on it, then the point just past it.
+        const auto bound = [](const char *name, QPoint on, FrameLess::Edge onEdge, QPoint past,
+                              FrameLess::Edge pastEdge) {
+            QTest::addRow("%s, on", name) << on << onEdge;
+            QTest::addRow("%s, past", name) << past << pastEdge;
         };
-        row("left, 5 outside", 95, 250, FrameLess::Left);
-        row("left, 6 outside", 94, 250, FrameLess::None);
-        row("left, 5 inside", 105, 250, FrameLess::Left);
-        row("left, 6 inside", 106, 250, FrameLess::None);
-        row("left, top end", 100, 105, FrameLess::Left);
-        row("left, above its top end", 100, 104, FrameLess::TopLeft);
-        row("left, bottom end", 100, 395, FrameLess::Left);
-        row("left, below its bottom end", 100, 396, FrameLess::BottomLeft);
-        row("right, inner end", 495, 250, FrameLess::Right);
-        row("right, before it", 494, 250, FrameLess::None);
-        row("right, x + w", 500, 250, FrameLess::Right);
-        row("right, x + w + 1", 501, 250, FrameLess::None);
-        row("right, top end", 500, 105, FrameLess::Right);
-        row("right, above its top end", 500, 104, FrameLess::TopRight);
-        row("right, bottom end", 500, 395, FrameLess::Right);
-        row("right, below its bottom end", 500, 396, FrameLess::BottomRight);
-        row("bottom, inner end", 300, 395, FrameLess::Bottom);
-        row("bottom, above it", 300, 394, FrameLess::None);
-        row("bottom, y + h", 300, 400, FrameLess::Bottom);
-        row("bottom, y + h + 1", 300, 401, FrameLess::None);
-        row("bottom, left end", 105, 400, FrameLess::Bottom);
-        row("bottom, left of it", 104, 400, FrameLess::BottomLeft);
-        row("bottom, right end", 495, 400, FrameLess::Bottom);
-        row("bottom, right of it", 496, 400, FrameLess::BottomRight);
-        row("top, y", 300, 100, FrameLess::Top);
-        row("top, y - 1", 300, 99, FrameLess::None);
-        row("top, inner end", 300, 105, FrameLess::Top);
-        row("top, below it", 300, 106, FrameLess::None);
-        row("top, left end", 105, 100, FrameLess::Top);
-        row("top, left of it", 104, 100, FrameLess::TopLeft);
-        row("top, right end", 495, 100, FrameLess::Top);
-        row("top, right of it", 496, 100, FrameLess::TopRight);
-        row("bottom-left, corner", 100, 400, FrameLess::BottomLeft);
-        row("bottom-left, left of x", 99, 400, FrameLess::None);
-        row("bottom-left, below y + h", 100, 401, FrameLess::None);
-        row("bottom-right, corner", 500, 400, FrameLess::BottomRight);
-        row("bottom-right, right of x + w", 501, 400, FrameLess::None);
-        row("bottom-right, below y + h", 500, 401, FrameLess::None);
-        row("top-right, corner", 500, 100, FrameLess::TopRight);
-        row("top-right, right of x + w", 501, 100, FrameLess::None);
-        row("top-right, above y", 500, 99, FrameLess::None);
-        row("top-left, corner", 100, 100, FrameLess::TopLeft);
-        row("top-left, left of x", 99, 100, FrameLess::None);
-        row("top-left, above y", 100, 99, FrameLess::None);
-        row("(x + 5, y + 5) is the left side", 105, 105, FrameLess::Left);
-        row("(x + 4, y + 4) is the top-left corner", 104, 104, FrameLess::TopLeft);
-        row("(x + w - 5, y + h - 5) is the right side", 495, 395, FrameLess::Right);
+        using E = FrameLess::Edge;
+        bound("left, x - 5", {95, 250}, E::Left, {94, 250}, E::None);
+        bound("left, x + 5", {105, 250}, E::Left, {106, 250}, E::None);
+        bound("left, y + 5", {100, 105}, E::Left, {100, 104}, E::TopLeft);
+        bound("left, y + h - 5", {100, 395}, E::Left, {100, 396}, E::BottomLeft);
+        bound("right, x + w - 5", {495, 250}, E::Right, {494, 250}, E::None);
+        bound("right, x + w", {500, 250}, E::Right, {501, 250}, E::None);
+        bound("right, y + 5", {500, 105}, E::Right, {500, 104}, E::TopRight);
+        bound("right, y + h - 5", {500, 395}, E::Right, {500, 396}, E::BottomRight);
+        bound("bottom, y + h - 5", {300, 395}, E::Bottom, {300, 394}, E::None);
+        bound("bottom, y + h", {300, 400}, E::Bottom, {300, 401}, E::None);
+        bound("bottom, x + 5", {105, 400}, E::Bottom, {104, 400}, E::BottomLeft);
+        bound("bottom, x + w - 5", {495, 400}, E::Bottom, {496, 400}, E::BottomRight);
+        bound("top, y", {300, 100}, E::Top, {300, 99}, E::None);
+        bound("top, y + 5", {300, 105}, E::Top, {300, 106}, E::None);
+        bound("top, x + 5", {105, 100}, E::Top, {104, 100}, E::TopLeft);
+        bound("top, x + w - 5", {495, 100}, E::Top, {496, 100}, E::TopRight);
+        bound("bottom-left, x", {100, 400}, E::BottomLeft, {99, 400}, E::None);
+        bound("bottom-left, y + h", {100, 400}, E::BottomLeft, {100, 401}, E::None);
+        bound("bottom-right, x + w", {500, 400}, E::BottomRight, {501, 400}, E::None);
+        bound("bottom-right, y + h", {500, 400}, E::BottomRight, {500, 401}, E::None);
+        bound("top-right, x + w", {500, 100}, E::TopRight, {501, 100}, E::None);
+        bound("top-right, y", {500, 100}, E::TopRight, {500, 99}, E::None);
+        bound("top-left, x", {100, 100}, E::TopLeft, {99, 100}, E::None);
+        bound("top-left, y", {100, 100}, E::TopLeft, {100, 99}, E::None);
+        // Sides come before corners: (x + 5, y + 5) is the left side, (x + 4, y + 4) the corner.
+        bound("left before top-left", {105, 105}, E::Left, {104, 104}, E::TopLeft);
+        QTest::newRow("(x + w - 5, y + h - 5) is the right side") << QPoint(495, 395) << E::Right;
     }
 
     void hitTest()
