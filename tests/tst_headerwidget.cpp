@@ -43,13 +43,6 @@ int colourDistance(QColor a, QColor b)
     return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
 }
 
-void applyStyleSheet()
-{
-    QFile sheet(QStringLiteral(":/qrc/style.qss"));
-    QVERIFY(sheet.open(QIODevice::ReadOnly));
-    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
-}
-
 } // namespace
 
 class TestHeaderWidget : public QObject
@@ -96,7 +89,9 @@ private slots:
 
     void styleSheetPaintsBarAndLeavesButtonsClear()
     {
-        applyStyleSheet();
+        QFile sheet(QStringLiteral(":/qrc/style.qss"));
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
         // Inside a window, as in the program: grabbing the bar alone would fill it with the sheet's
         // background whether it paints that or not.
         QWidget window;
@@ -170,13 +165,15 @@ private slots:
         QCOMPARE(moved.at(0).at(0).toPoint(), QPoint(5, 0));
     }
 
-    void helpClicksOpenWindowsThatGoWhenClosed()
+    // Each help click opens a window that deletes itself when closed; the close button ends the
+    // event loop although help windows are still open.
+    void helpWindowsGoWhenClosedAndCloseButtonQuits()
     {
         HeaderWidget header;
         header.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&header));
         for (int i = 0; i < 3; ++i)
             QTest::mouseClick(button(&header, Help), Qt::LeftButton);
-
         const QList<HelpWidget *> windows = helpWindows();
         QCOMPARE(windows.size(), 3);
         for (HelpWidget *help : windows) {
@@ -187,15 +184,6 @@ private slots:
         closed->close();
         QTRY_VERIFY(closed.isNull());
         QCOMPARE(helpWindows().size(), 2);
-    }
-
-    void closeButtonEndsEventLoopWithHelpOpen()
-    {
-        HeaderWidget header;
-        header.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&header));
-        header.onHelpPressed();
-        header.onHelpPressed();
 
         QTimer::singleShot(0, &header, [&header] { QTest::mouseClick(button(&header, Close), Qt::LeftButton); });
         // Only a guard against a hang: a loop that the button did not end returns 1.
