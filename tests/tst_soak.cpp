@@ -180,7 +180,8 @@ void TestSoak::manyRunsLeaveNothingBehind()
     }
 
     QVERIFY2(!ArchiveTools::processRunning(temp.path()), "an archiver process outlived its run");
-    QCOMPARE(openDescriptors(), descriptors);
+    // Some descriptors of the toolkit's own may close on the way; none of ours may stay open.
+    QVERIFY2(openDescriptors() <= descriptors, qPrintable(QString::number(openDescriptors())));
     QVERIFY(!QFileInfo::exists(WorkFolder::path()));
     QCOMPARE(checksums(), before);
 }
