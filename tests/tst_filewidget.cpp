@@ -22,6 +22,64 @@ using TestSupport::ModalAnswer;
 namespace {
 const qint64 MB = 1048576;
 const QString tooMuch = QStringLiteral("You can't add more than 500 MB of files");
+
+// The listed tiles in grid order, leaving out those that wait for deletion.
+QList<SingleFileWidget *> tiles(FileWidget &panel)
+{
+    QList<SingleFileWidget *> listed;
+    auto *grid = panel.findChild<QGridLayout *>();
+    for (int i = 0; i < grid->count(); ++i) {
+        if (auto *tile = qobject_cast<SingleFileWidget *>(grid->itemAt(i)->widget()))
+            listed << tile;
+    }
+    return listed;
+}
+
+SingleFileWidget *tileNamed(FileWidget &panel, const QString &name)
+{
+    for (SingleFileWidget *tile : tiles(panel)) {
+        if (tile->getName() == name)
+            return tile;
+    }
+    return nullptr;
+}
+
+// A tile's cell as (column, row).
+QPoint cellOf(FileWidget &panel, SingleFileWidget *tile)
+{
+    auto *grid = panel.findChild<QGridLayout *>();
+    int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(grid->indexOf(tile), &row, &column, &rowSpan, &columnSpan);
+    return QPoint(column, row);
+}
+
+// A drag that enters the panel and is dropped there, as the toolkit delivers it. True when the
+// panel let the drag in.
+bool drop(FileWidget &panel, const QMimeData &data)
+{
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(&panel, &enter);
+    QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&panel, &dropped);
+    return enter.isAccepted();
+}
+
+void answerRename(FileWidget &panel, const QString &name)
+{
+    panel.setNameDialog([name](QWidget *, const QString &) { return std::optional<QString>(name); });
+}
+
+// The panel in a shown window, where the main window puts it.
+FileWidget *shownPanel(QWidget &window, const QStringList &paths)
+{
+    auto *panel = new FileWidget(&window);
+    panel->setGeometry(10, 10, 893, 273);
+    panel->addFiles(paths);
+    window.resize(920, 300);
+    window.show();
+    return QTest::qWaitForWindowExposed(&window) ? panel : nullptr;
+}
 } // namespace
 
 // Records the panel's three signals in the order they arrive, with what getFiles() said then.
@@ -47,92 +105,32 @@ class TestFileWidget : public QObject
     Q_OBJECT
 private slots:
     void init() { files = std::make_unique<FileFixture>(); }
-    void cleanup();
+    void cleanup()
+    {
+        QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        files.reset();
+    }
     void filesBeyond500MBAreSkipped();
     void exactly500MBIsAccepted();
     void duplicateNamesAreRefused();
-    void tilesFillRowsOfSeven();
-    void thirtyTilesScrollAndCanAllBeRemoved();
+    void thirtyTilesFillRowsOfSevenScrollAndCanAllBeRemoved();
     void removalRebuildsInPathOrder();
     void rebuildReadsEveryFileAgain();
     void clearing();
     void firstAndSecondRename();
     void renameCancelledEmptyOrUnchangedMakesNoCopy();
-    void renameToAListedNameIsRefused();
-    void renameRefusesPathNames_data();
-    void renameRefusesPathNames();
+    void renameIsRefused_data();
+    void renameIsRefused();
     void renameReplacesLeftoverCopy();
-    void renameIntoForeignWorkFolderIsRefused();
-    void dropAddsLocalFilesAndFolders();
-    void dropSkipsWebLinks();
-    void folderCountsWithItsContentAgainstTheLimit();
+    void drop_data();
+    void drop();
     void pressOnTileReachesPanel();
     void panelPaintsItsBorderAndLetsTheWindowShow();
 
 private:
-    static QList<SingleFileWidget *> tiles(FileWidget &panel);
-    static SingleFileWidget *tileNamed(FileWidget &panel, const QString &name);
-    static QPoint cellOf(FileWidget &panel, SingleFileWidget *tile);
-    static bool drop(FileWidget &panel, const QList<QUrl> &urls);
-    static void answerRename(FileWidget &panel, const QString &name);
     std::unique_ptr<FileFixture> files;
 };
-
-void TestFileWidget::cleanup()
-{
-    QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    files.reset();
-}
-
-// The listed tiles in grid order, leaving out those that wait for deletion.
-QList<SingleFileWidget *> TestFileWidget::tiles(FileWidget &panel)
-{
-    QList<SingleFileWidget *> listed;
-    auto *grid = panel.findChild<QGridLayout *>();
-    for (int i = 0; i < grid->count(); ++i) {
-        if (auto *tile = qobject_cast<SingleFileWidget *>(grid->itemAt(i)->widget()))
-            listed << tile;
-    }
-    return listed;
-}
-
-SingleFileWidget *TestFileWidget::tileNamed(FileWidget &panel, const QString &name)
-{
-    for (SingleFileWidget *tile : tiles(panel)) {
-        if (tile->getName() == name)
-            return tile;
-    }
-    return nullptr;
-}
-
-// A tile's cell as (column, row).
-QPoint TestFileWidget::cellOf(FileWidget &panel, SingleFileWidget *tile)
-{
-    auto *grid = panel.findChild<QGridLayout *>();
-    int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
-    grid->getItemPosition(grid->indexOf(tile), &row, &column, &rowSpan, &columnSpan);
-    return QPoint(column, row);
-}
-
-// A drag that enters the panel and is dropped there, as the toolkit delivers it. True when the
-// panel let the drag in.
-bool TestFileWidget::drop(FileWidget &panel, const QList<QUrl> &urls)
-{
-    QMimeData data;
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    enter.ignore();
-    QApplication::sendEvent(&panel, &enter);
-    QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&panel, &dropped);
-    return enter.isAccepted();
-}
-
-void TestFileWidget::answerRename(FileWidget &panel, const QString &name)
-{
-    panel.setNameDialog([name](QWidget *, const QString &) { return std::optional<QString>(name); });
-}
 
 void TestFileWidget::filesBeyond500MBAreSkipped()
 {
@@ -176,33 +174,19 @@ void TestFileWidget::duplicateNamesAreRefused()
     QCOMPARE(panel.getFiles(), QStringList({other, listed}));
 }
 
-void TestFileWidget::tilesFillRowsOfSeven()
+void TestFileWidget::thirtyTilesFillRowsOfSevenScrollAndCanAllBeRemoved()
 {
-    FileWidget panel;
-    for (int i = 1; i <= 15; ++i)
-        panel.addFile(files->makeFile(QStringLiteral("f%1.txt").arg(i, 2, 10, QChar('0')), 10));
-    const QList<SingleFileWidget *> listed = tiles(panel);
-    QCOMPARE(cellOf(panel, listed.at(6)), QPoint(6, 0));
-    QCOMPARE(cellOf(panel, listed.at(7)), QPoint(0, 1));
-    QCOMPARE(cellOf(panel, listed.at(14)), QPoint(0, 2));
-    QCOMPARE(panel.height(), 273);
-}
-
-void TestFileWidget::thirtyTilesScrollAndCanAllBeRemoved()
-{
-    QWidget window;
-    auto *panel = new FileWidget(&window);
-    panel->setGeometry(0, 0, 893, 273);
     QStringList paths;
     for (int i = 1; i <= 30; ++i)
         paths << files->makeFile(QStringLiteral("f%1.txt").arg(i, 2, 10, QChar('0')), 10);
-    panel->addFiles(paths);
-    window.resize(900, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
+    QWidget window;
+    FileWidget *panel = shownPanel(window, paths);
+    QVERIFY(panel);
     QCOMPARE(panel->height(), 273);
     const QList<SingleFileWidget *> listed = tiles(*panel);
+    QCOMPARE(cellOf(*panel, listed.at(6)), QPoint(6, 0));
+    QCOMPARE(cellOf(*panel, listed.at(7)), QPoint(0, 1));
+    QCOMPARE(cellOf(*panel, listed.at(29)), QPoint(1, 4));
     for (int i = 0; i < listed.size(); ++i) {
         QCOMPARE(listed.at(i)->geometry().size(), QSize(88, 88));
         for (int j = i + 1; j < listed.size(); ++j)
@@ -250,10 +234,8 @@ void TestFileWidget::removalRebuildsInPathOrder()
 void TestFileWidget::rebuildReadsEveryFileAgain()
 {
     FileWidget panel;
-    const QString a = files->makeFile("a.txt", 2 * MB);
-    const QString b = files->makeFile("b.txt", 1 * MB);
     const QString c = files->makeFile("c.txt", 10);
-    panel.addFiles({a, b, c});
+    panel.addFiles({files->makeFile("a.txt", 2 * MB), files->makeFile("b.txt", 1 * MB), c});
     answerRename(panel, "b.pdf");
     emit tileNamed(panel, "b.txt")->clickedForRename();
     QPointer<SingleFileWidget> renamed = tileNamed(panel, "b.pdf");
@@ -265,10 +247,8 @@ void TestFileWidget::rebuildReadsEveryFileAgain()
     panel.removeFile(c);
     QCOMPARE(log.entries,
              QStringList({"size 0 (0 listed)", "init a.txt (0 listed)", "size 200 (1 listed)", "size 201 (2 listed)"}));
-    QStringList texts;
-    for (QLabel *label : tileNamed(panel, "a.txt")->findChildren<QLabel *>())
-        texts << label->text();
-    QVERIFY(texts.contains("200MB"));
+    const QList<QLabel *> labels = tileNamed(panel, "a.txt")->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel *label) { return label->text() == "200MB"; }));
     // The copy's name now chooses the icon, and the copy counts as a file the tile did not make:
     // the next rename leaves it in the working folder.
     QVERIFY(renamed);
@@ -364,48 +344,49 @@ void TestFileWidget::renameCancelledEmptyOrUnchangedMakesNoCopy()
     QVERIFY(!QFileInfo::exists(WorkFolder::path()));
 }
 
-void TestFileWidget::renameToAListedNameIsRefused()
+void TestFileWidget::renameIsRefused_data()
 {
-    FileWidget panel;
-    const QString a = files->makeFile("x/a.txt", 10);
-    const QString b = files->makeFile("y/b.txt", 10);
-    panel.addFiles({a, b});
-    answerRename(panel, "b.txt");
-    ModalAnswer answer;
-    emit tileNamed(panel, "a.txt")->clickedForRename();
-    QCOMPARE(answer.text(), QStringLiteral("The file with the name you provided exists, Please choose another name"));
-    QCOMPARE(panel.getFiles(), QStringList({a, b}));
-    QVERIFY(tileNamed(panel, "a.txt"));
-    QVERIFY(!QFileInfo::exists(WorkFolder::path()));
-}
-
-void TestFileWidget::renameRefusesPathNames_data()
-{
+    const QString invalid("The name you provided is not a valid file name, Please choose another name");
     QTest::addColumn<QString>("name");
-    QTest::newRow("up and out") << "../../x.txt";
-    QTest::newRow("into a folder") << "a/b.txt";
-    QTest::newRow("absolute") << "/x.txt";
-    QTest::newRow("windows separator") << "..\\x.txt";
-    QTest::newRow("dot") << ".";
-    QTest::newRow("dot dot") << "..";
+    QTest::addColumn<bool>("foreignWorkFolder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("listed name") << "b.txt" << false
+                                 << "The file with the name you provided exists, Please choose "
+                                    "another name";
+    QTest::newRow("up and out") << "../../x.txt" << false << invalid;
+    QTest::newRow("into a folder") << "a/b.txt" << false << invalid;
+    QTest::newRow("absolute") << "/x.txt" << false << invalid;
+    QTest::newRow("windows separator") << "..\\x.txt" << false << invalid;
+    QTest::newRow("dot") << "." << false << invalid;
+    QTest::newRow("dot dot") << ".." << false << invalid;
+    // The working folder's name is taken by a link to a place that is not ours to fill.
+    QTest::newRow("foreign working folder")
+        << "c.txt" << true << "The temporary folder %1 belongs to someone else; it was not used";
 }
 
-void TestFileWidget::renameRefusesPathNames()
+// Nothing changes: neither the list nor any file below the test's folder.
+void TestFileWidget::renameIsRefused()
 {
     QFETCH(QString, name);
+    QFETCH(bool, foreignWorkFolder);
+    QFETCH(QString, message);
     FileWidget panel;
-    const QString user = files->makeFile("a.txt", 10);
-    panel.addFile(user);
-    QVERIFY(WorkFolder::ensure());
-    QVERIFY(QDir().mkpath(FileFixture::work("a")));
+    const QStringList listed{files->makeFile("x/a.txt", 10), files->makeFile("y/b.txt", 10)};
+    panel.addFiles(listed);
+    if (foreignWorkFolder) {
+        QVERIFY(QDir().mkpath(files->path("elsewhere")));
+        QVERIFY(QFile::link(files->path("elsewhere"), WorkFolder::path()));
+    } else {
+        QVERIFY(WorkFolder::ensure());
+        QVERIFY(QDir().mkpath(FileFixture::work("a")));
+    }
     const QStringList before = FileFixture::tree(files->path("."));
     answerRename(panel, name);
 
     ModalAnswer answer;
     emit tileNamed(panel, "a.txt")->clickedForRename();
-    QCOMPARE(answer.text(),
-             QStringLiteral("The name you provided is not a valid file name, Please choose another name"));
-    QCOMPARE(panel.getFiles(), QStringList{user});
+    QCOMPARE(answer.text(), message.arg(WorkFolder::path()));
+    QCOMPARE(panel.getFiles(), listed);
     QVERIFY(tileNamed(panel, "a.txt"));
     QCOMPARE(FileFixture::tree(files->path(".")), before);
 }
@@ -428,78 +409,61 @@ void TestFileWidget::renameReplacesLeftoverCopy()
     QCOMPARE(FileFixture::contents(FileFixture::work("b.txt")), QByteArray(50, 'n'));
 }
 
-void TestFileWidget::renameIntoForeignWorkFolderIsRefused()
+// Dropped URLs: local ones are written as paths below the test's folder.
+void TestFileWidget::drop_data()
 {
-    FileWidget panel;
-    const QString user = files->makeFile("a.txt", 10);
-    panel.addFile(user);
-    // The working folder's name is taken by a link to a place that is not ours to fill.
-    QVERIFY(QDir().mkpath(files->path("elsewhere")));
-    QVERIFY(QFile::link(files->path("elsewhere"), WorkFolder::path()));
-    answerRename(panel, "b.txt");
-
-    ModalAnswer answer;
-    emit tileNamed(panel, "a.txt")->clickedForRename();
-    QCOMPARE(answer.text(), "The temporary folder " + WorkFolder::path() + " belongs to someone else; it was not used");
-    QCOMPARE(panel.getFiles(), QStringList{user});
-    QVERIFY(tileNamed(panel, "a.txt"));
-    QCOMPARE(FileFixture::tree(files->path("elsewhere")), QStringList());
+    QTest::addColumn<QStringList>("urls");
+    QTest::addColumn<QStringList>("emitted");
+    QTest::addColumn<QStringList>("listed");
+    // File managers may send a folder with a trailing slash.
+    QTest::newRow("file and folder") << QStringList{"in/b.txt", "in/photos/"}
+                                     << QStringList{"init b.txt (0 listed)", "size 1 (1 listed)",
+                                                    "init photos (1 listed)", "size 4 (2 listed)"}
+                                     << QStringList{"in/b.txt", "in/photos"};
+    QTest::newRow("web link") << QStringList{"https://example.com/report.pdf"} << QStringList() << QStringList();
+    QTest::newRow("links around a file") << QStringList{"https://example.com/b.txt", "in/b.txt", "mailto:x@example.com"}
+                                         << QStringList{"init b.txt (0 listed)", "size 1 (1 listed)"}
+                                         << QStringList{"in/b.txt"};
+    QTest::newRow("folder beyond the limit")
+        << QStringList{"big"} << QStringList{"init big (0 listed)", tooMuch} << QStringList();
 }
 
-void TestFileWidget::dropAddsLocalFilesAndFolders()
+void TestFileWidget::drop()
 {
-    FileWidget panel;
-    SignalLog log(&panel);
-    const QString file = files->makeFile("in/b.txt", 1 * MB);
+    QFETCH(QStringList, urls);
+    QFETCH(QStringList, emitted);
+    QFETCH(QStringList, listed);
+    files->makeFile("in/b.txt", 1 * MB);
     files->makeFile("in/photos/x.jpg", 2 * MB);
     files->makeFile("in/photos/sub/y.jpg", 1 * MB);
-    // File managers may send a folder with a trailing slash.
-    QVERIFY(drop(panel, {QUrl::fromLocalFile(file), QUrl::fromLocalFile(files->path("in/photos/"))}));
-    QCOMPARE(log.entries, QStringList({"init b.txt (0 listed)", "size 1 (1 listed)", "init photos (1 listed)",
-                                       "size 4 (2 listed)"}));
-    QCOMPARE(panel.getFiles(), QStringList({file, files->path("in/photos")}));
-
-    QMimeData text;
-    text.setText(file);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    enter.ignore();
-    QApplication::sendEvent(&panel, &enter);
-    QVERIFY(!enter.isAccepted());
-}
-
-void TestFileWidget::dropSkipsWebLinks()
-{
-    FileWidget panel;
-    SignalLog log(&panel);
-    QVERIFY(drop(panel, {QUrl("https://example.com/report.pdf")}));
-    QCOMPARE(log.entries, QStringList());
-
-    const QString file = files->makeFile("a.txt", 1 * MB);
-    drop(panel, {QUrl("https://example.com/b.txt"), QUrl::fromLocalFile(file), QUrl("mailto:x@example.com")});
-    QCOMPARE(log.entries, QStringList({"init a.txt (0 listed)", "size 1 (1 listed)"}));
-    QCOMPARE(panel.getFiles(), QStringList{file});
-}
-
-void TestFileWidget::folderCountsWithItsContentAgainstTheLimit()
-{
-    FileWidget panel;
-    SignalLog log(&panel);
     files->makeFile("big/part1.bin", 300 * MB);
     files->makeFile("big/deeper/part2.bin", 250 * MB);
-    drop(panel, {QUrl::fromLocalFile(files->path("big"))});
-    QCOMPARE(log.entries, QStringList({"init big (0 listed)", tooMuch}));
+    QList<QUrl> dropped;
+    for (const QString &url : urls)
+        dropped << (url.contains(':') ? QUrl(url) : QUrl::fromLocalFile(files->path(url)));
+    for (QString &path : listed)
+        path = files->path(path);
+
+    FileWidget panel;
+    SignalLog log(&panel);
+    QMimeData data;
+    data.setUrls(dropped);
+    QVERIFY(::drop(panel, data));
+    QCOMPARE(log.entries, emitted);
+    QCOMPARE(panel.getFiles(), listed);
+
+    // A drag without URLs is not let in.
+    QMimeData text;
+    text.setText(files->path("in/b.txt"));
+    QVERIFY(!::drop(panel, text));
+    QCOMPARE(log.entries, emitted);
 }
 
 void TestFileWidget::pressOnTileReachesPanel()
 {
     QWidget window;
-    auto *panel = new FileWidget(&window);
-    panel->setGeometry(0, 0, 893, 273);
-    panel->addFile(files->makeFile("a.txt", 10));
-    window.resize(900, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
+    FileWidget *panel = shownPanel(window, {files->makeFile("a.txt", 10)});
+    QVERIFY(panel);
     // The window is dragged by presses that no child takes.
     struct PressSeen : QObject
     {
@@ -525,19 +489,15 @@ void TestFileWidget::panelPaintsItsBorderAndLetsTheWindowShow()
     window.setObjectName("window");
     window.setStyleSheet("#window { background: #102030; }");
     window.setAttribute(Qt::WA_StyledBackground);
-    auto *panel = new FileWidget(&window);
-    panel->setGeometry(10, 10, 893, 273);
-    panel->addFile(files->makeFile("a.txt", 10));
-    window.resize(920, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QImage shown = window.grab().toImage();
+    const bool shown = shownPanel(window, {files->makeFile("a.txt", 10)});
+    const QImage picture = window.grab().toImage();
     window.close();
     qApp->setStyleSheet(QString());
 
-    QCOMPARE(QColor(shown.pixel(10, 150)), QColor(0xBD, 0xCE, 0xE5));
+    QVERIFY(shown);
+    QCOMPARE(QColor(picture.pixel(10, 150)), QColor(0xBD, 0xCE, 0xE5));
     // Inside the panel, away from the tile, the window's own background shows through.
-    QCOMPARE(QColor(shown.pixel(500, 200)), QColor(0x10, 0x20, 0x30));
+    QCOMPARE(QColor(picture.pixel(500, 200)), QColor(0x10, 0x20, 0x30));
 }
 
 QTEST_MAIN(TestFileWidget)
