@@ -6,15 +6,14 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 using TestSupport::ModalAnswer;
@@ -55,8 +54,10 @@ QPoint cellOf(FileWidget &panel, SingleFileWidget *tile)
 
 // A drag that enters the panel and is dropped there, as the toolkit delivers it. True when the
 // panel let the drag in.
-bool drop(FileWidget &panel, const QMimeData &data)
+bool drop(FileWidget &panel, const QList<QUrl> &urls)
 {
+    QMimeData data;
+    data.setUrls(urls);
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     enter.ignore();
     QApplication::sendEvent(&panel, &enter);
@@ -111,8 +112,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         files.reset();
     }
-    void filesBeyond500MBAreSkipped();
-    void exactly500MBIsAccepted();
+    void limitOf500MB();
     void duplicateNamesAreRefused();
     void thirtyTilesFillRowsOfSevenScrollAndCanAllBeRemoved();
     void removalRebuildsInPathOrder();
@@ -122,9 +122,7 @@ private slots:
     void renameCancelledEmptyOrUnchangedMakesNoCopy();
     void renameIsRefused_data();
     void renameIsRefused();
-    void renameReplacesLeftoverCopy();
-    void drop_data();
-    void drop();
+    void dropOfFilesFoldersAndWebLinks();
     void pressOnTileReachesPanel();
     void panelPaintsItsBorderAndLetsTheWindowShow();
 
@@ -132,7 +130,7 @@ private:
     std::unique_ptr<FileFixture> files;
 };
 
-void TestFileWidget::filesBeyond500MBAreSkipped()
+void TestFileWidget::limitOf500MB()
 {
     FileWidget panel;
     SignalLog log(&panel);
@@ -142,14 +140,12 @@ void TestFileWidget::filesBeyond500MBAreSkipped()
     QCOMPARE(panel.getFiles(), QStringList({first, third}));
     QCOMPARE(log.entries, QStringList({"size 300 (1 listed)", tooMuch, "size 400 (2 listed)"}));
     QCOMPARE(tiles(panel).size(), 2);
-}
 
-void TestFileWidget::exactly500MBIsAccepted()
-{
-    FileWidget panel;
+    // Exactly 500 MB in all are accepted, a KB more is not.
+    panel.removeAllFiles();
     panel.addFiles({files->makeFile("a.bin", 250 * MB - 1000), files->makeFile("b.bin", 250 * MB + 1000)});
     QCOMPARE(panel.getSize(), 500.0f);
-    SignalLog log(&panel);
+    log.entries.clear();
     panel.addFile(files->makeFile("c.bin", 1024));
     QCOMPARE(log.entries, QStringList{tooMuch});
 }
@@ -295,6 +291,9 @@ void TestFileWidget::firstAndSecondRename()
     const QString user = files->makeFile("docs/report.pdf", 3000, 'r');
     const QString other = files->makeFile("docs/other.txt", 10);
     panel.addFiles({user, other});
+    // A copy left under the first new name, by an earlier run or a removed entry, is replaced.
+    QVERIFY(WorkFolder::ensure());
+    files->makeFile(FileFixture::work("final.pdf"), 3, 'o');
     QStringList answers{"final.pdf", "summary.pdf"};
     panel.setNameDialog([&](QWidget *parent, const QString &current) -> std::optional<QString> {
         [&] { QCOMPARE(parent, &panel); }();
@@ -347,12 +346,11 @@ void TestFileWidget::renameCancelledEmptyOrUnchangedMakesNoCopy()
 void TestFileWidget::renameIsRefused_data()
 {
     const QString invalid("The name you provided is not a valid file name, Please choose another name");
+    const QString listedName("The file with the name you provided exists, Please choose another name");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("foreignWorkFolder");
     QTest::addColumn<QString>("message");
-    QTest::newRow("listed name") << "b.txt" << false
-                                 << "The file with the name you provided exists, Please choose "
-                                    "another name";
+    QTest::newRow("listed name") << "b.txt" << false << listedName;
     QTest::newRow("up and out") << "../../x.txt" << false << invalid;
     QTest::newRow("into a folder") << "a/b.txt" << false << invalid;
     QTest::newRow("absolute") << "/x.txt" << false << invalid;
@@ -391,72 +389,34 @@ void TestFileWidget::renameIsRefused()
     QCOMPARE(FileFixture::tree(files->path(".")), before);
 }
 
-void TestFileWidget::renameReplacesLeftoverCopy()
+void TestFileWidget::dropOfFilesFoldersAndWebLinks()
 {
-    FileWidget panel;
-    panel.addFile(files->makeFile("a.txt", 50, 'n'));
-    // A copy left by an earlier run, or by an entry that has since been removed.
-    QVERIFY(WorkFolder::ensure());
-    QFile leftover(FileFixture::work("b.txt"));
-    QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("old") == 3);
-    leftover.close();
-
-    answerRename(panel, "b.txt");
-    ModalAnswer noBox;
-    emit tileNamed(panel, "a.txt")->clickedForRename();
-    QVERIFY(!noBox.seen());
-    QCOMPARE(panel.getFiles(), QStringList{FileFixture::work("b.txt")});
-    QCOMPARE(FileFixture::contents(FileFixture::work("b.txt")), QByteArray(50, 'n'));
-}
-
-// Dropped URLs: local ones are written as paths below the test's folder.
-void TestFileWidget::drop_data()
-{
-    QTest::addColumn<QStringList>("urls");
-    QTest::addColumn<QStringList>("emitted");
-    QTest::addColumn<QStringList>("listed");
-    // File managers may send a folder with a trailing slash.
-    QTest::newRow("file and folder") << QStringList{"in/b.txt", "in/photos/"}
-                                     << QStringList{"init b.txt (0 listed)", "size 1 (1 listed)",
-                                                    "init photos (1 listed)", "size 4 (2 listed)"}
-                                     << QStringList{"in/b.txt", "in/photos"};
-    QTest::newRow("web link") << QStringList{"https://example.com/report.pdf"} << QStringList() << QStringList();
-    QTest::newRow("links around a file") << QStringList{"https://example.com/b.txt", "in/b.txt", "mailto:x@example.com"}
-                                         << QStringList{"init b.txt (0 listed)", "size 1 (1 listed)"}
-                                         << QStringList{"in/b.txt"};
-    QTest::newRow("folder beyond the limit")
-        << QStringList{"big"} << QStringList{"init big (0 listed)", tooMuch} << QStringList();
-}
-
-void TestFileWidget::drop()
-{
-    QFETCH(QStringList, urls);
-    QFETCH(QStringList, emitted);
-    QFETCH(QStringList, listed);
-    files->makeFile("in/b.txt", 1 * MB);
+    const QString file = files->makeFile("in/b.txt", 1 * MB);
     files->makeFile("in/photos/x.jpg", 2 * MB);
     files->makeFile("in/photos/sub/y.jpg", 1 * MB);
     files->makeFile("big/part1.bin", 300 * MB);
     files->makeFile("big/deeper/part2.bin", 250 * MB);
-    QList<QUrl> dropped;
-    for (const QString &url : urls)
-        dropped << (url.contains(':') ? QUrl(url) : QUrl::fromLocalFile(files->path(url)));
-    for (QString &path : listed)
-        path = files->path(path);
-
     FileWidget panel;
     SignalLog log(&panel);
-    QMimeData data;
-    data.setUrls(dropped);
-    QVERIFY(::drop(panel, data));
-    QCOMPARE(log.entries, emitted);
-    QCOMPARE(panel.getFiles(), listed);
+    // Links that are no local files are skipped, alone or among files.
+    QVERIFY(drop(panel, {QUrl("https://example.com/report.pdf")}));
+    QCOMPARE(log.entries, QStringList());
+    drop(panel, {QUrl("https://example.com/b.txt"), QUrl::fromLocalFile(file), QUrl("mailto:x@example.com")});
+    QCOMPARE(log.entries, QStringList({"init b.txt (0 listed)", "size 1 (1 listed)"}));
+
+    // File managers may send a folder with a trailing slash. A folder counts with its content.
+    log.entries.clear();
+    drop(panel, {QUrl::fromLocalFile(files->path("in/photos/")), QUrl::fromLocalFile(files->path("big"))});
+    QCOMPARE(log.entries, QStringList({"init photos (1 listed)", "size 4 (2 listed)", "init big (2 listed)", tooMuch}));
+    QCOMPARE(panel.getFiles(), QStringList({file, files->path("in/photos")}));
 
     // A drag without URLs is not let in.
     QMimeData text;
-    text.setText(files->path("in/b.txt"));
-    QVERIFY(!::drop(panel, text));
-    QCOMPARE(log.entries, emitted);
+    text.setText(file);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(&panel, &enter);
+    QVERIFY(!enter.isAccepted());
 }
 
 void TestFileWidget::pressOnTileReachesPanel()
