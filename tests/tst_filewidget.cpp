@@ -115,16 +115,14 @@ private slots:
     void limitOf500MB();
     void duplicateNamesAreRefused();
     void thirtyTilesFillRowsOfSevenScrollAndCanAllBeRemoved();
-    void removalRebuildsInPathOrder();
+    void removal();
     void rebuildReadsEveryFileAgain();
-    void clearing();
     void firstAndSecondRename();
     void renameCancelledEmptyOrUnchangedMakesNoCopy();
     void renameIsRefused_data();
     void renameIsRefused();
     void dropOfFilesFoldersAndWebLinks();
-    void pressOnTileReachesPanel();
-    void panelPaintsItsBorderAndLetsTheWindowShow();
+    void panelInAWindow();
 
 private:
     std::unique_ptr<FileFixture> files;
@@ -204,9 +202,12 @@ void TestFileWidget::thirtyTilesFillRowsOfSevenScrollAndCanAllBeRemoved()
     QCOMPARE(panel->getFiles(), paths.mid(0, 29));
 }
 
-void TestFileWidget::removalRebuildsInPathOrder()
+void TestFileWidget::removal()
 {
     FileWidget panel;
+    SignalLog log(&panel);
+    panel.removeAllFiles();
+    QCOMPARE(log.entries, QStringList{"size 0 (0 listed)"});
     const QString z = files->makeFile("z.txt", 1 * MB);
     const QString a = files->makeFile("a.txt", 2 * MB);
     const QString m = files->makeFile("m.txt", 4 * MB);
@@ -215,7 +216,7 @@ void TestFileWidget::removalRebuildsInPathOrder()
     QCOMPARE(cellOf(panel, tileNamed(panel, "m.txt")), QPoint(2, 0));
 
     // Pressed on the tile itself, which goes while its own signal runs.
-    SignalLog log(&panel);
+    log.entries.clear();
     QPointer<SingleFileWidget> pressed = tileNamed(panel, "m.txt");
     pressed->findChild<QToolButton *>()->click();
     QCOMPARE(log.entries,
@@ -224,6 +225,18 @@ void TestFileWidget::removalRebuildsInPathOrder()
     QCOMPARE(cellOf(panel, tileNamed(panel, "z.txt")), QPoint(1, 0));
     QVERIFY(QFile::exists(m));
     QTRY_VERIFY(!pressed);
+
+    // Paths that are not listed change nothing; the last entry leaves an empty grid.
+    panel.removeFile(a);
+    log.entries.clear();
+    panel.removeFiles({m, QString()});
+    QCOMPARE(log.entries, QStringList());
+    panel.removeFile(z);
+    QCOMPARE(log.entries, QStringList{"size 0 (0 listed)"});
+    QVERIFY(tiles(panel).isEmpty());
+    // The grid starts again at its first cell.
+    panel.addFile(z);
+    QCOMPARE(cellOf(panel, tiles(panel).first()), QPoint(0, 0));
 }
 
 // The rebuild keeps its tiles, but each must come out as a new tile for its path would.
@@ -262,27 +275,6 @@ void TestFileWidget::rebuildReadsEveryFileAgain()
     QCOMPARE(panel.getFiles(), QStringList{FileFixture::work("e.txt")});
     QCOMPARE(tiles(panel).size(), 1);
     QTRY_VERIFY(!grown);
-}
-
-void TestFileWidget::clearing()
-{
-    FileWidget panel;
-    SignalLog log(&panel);
-    panel.removeAllFiles();
-    QCOMPARE(log.entries, QStringList{"size 0 (0 listed)"});
-
-    const QString only = files->makeFile("only.txt", 10);
-    panel.addFile(only);
-    log.entries.clear();
-    panel.removeFiles({files->path("other.txt"), QString()});
-    QCOMPARE(log.entries, QStringList());
-    panel.removeFile(only);
-    QCOMPARE(log.entries, QStringList{"size 0 (0 listed)"});
-    QVERIFY(tiles(panel).isEmpty());
-
-    // The grid starts again at its first cell.
-    panel.addFile(only);
-    QCOMPARE(cellOf(panel, tiles(panel).first()), QPoint(0, 0));
 }
 
 void TestFileWidget::firstAndSecondRename()
@@ -419,11 +411,18 @@ void TestFileWidget::dropOfFilesFoldersAndWebLinks()
     QVERIFY(!enter.isAccepted());
 }
 
-void TestFileWidget::pressOnTileReachesPanel()
+void TestFileWidget::panelInAWindow()
 {
+    QFile sheet(QStringLiteral(":/qrc/style.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
     QWidget window;
+    window.setObjectName("window");
+    window.setStyleSheet("#window { background: #102030; }");
+    window.setAttribute(Qt::WA_StyledBackground);
     FileWidget *panel = shownPanel(window, {files->makeFile("a.txt", 10)});
     QVERIFY(panel);
+    const QImage picture = window.grab().toImage();
     // The window is dragged by presses that no child takes.
     struct PressSeen : QObject
     {
@@ -437,24 +436,10 @@ void TestFileWidget::pressOnTileReachesPanel()
     panel->installEventFilter(&seen);
     QTest::mousePress(tiles(*panel).first(), Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseRelease(tiles(*panel).first(), Qt::LeftButton, {}, QPoint(2, 2));
-    QCOMPARE(seen.presses, 1);
-}
-
-void TestFileWidget::panelPaintsItsBorderAndLetsTheWindowShow()
-{
-    QFile sheet(QStringLiteral(":/qrc/style.qss"));
-    QVERIFY(sheet.open(QIODevice::ReadOnly));
-    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
-    QWidget window;
-    window.setObjectName("window");
-    window.setStyleSheet("#window { background: #102030; }");
-    window.setAttribute(Qt::WA_StyledBackground);
-    const bool shown = shownPanel(window, {files->makeFile("a.txt", 10)});
-    const QImage picture = window.grab().toImage();
     window.close();
     qApp->setStyleSheet(QString());
 
-    QVERIFY(shown);
+    QCOMPARE(seen.presses, 1);
     QCOMPARE(QColor(picture.pixel(10, 150)), QColor(0xBD, 0xCE, 0xE5));
     // Inside the panel, away from the tile, the window's own background shows through.
     QCOMPARE(QColor(picture.pixel(500, 200)), QColor(0x10, 0x20, 0x30));
