@@ -26,10 +26,6 @@ QLabel *label(SingleFileWidget &tile, bool withText)
     return found == labels.end() ? nullptr : *found;
 }
 
-QString shownName(SingleFileWidget &tile)
-{
-    return tile.findChild<QPushButton *>()->text();
-}
 } // namespace
 
 class TestSingleFileWidget : public QObject
@@ -45,11 +41,10 @@ private slots:
     void texts_data();
     void texts();
     void cardLook();
-    void folderSizeCountsRegularFilesBelowIt();
     void ownRenameDialogKeepsTheCopyOnTheCurrentName();
     void refusedCopyLeavesEverythingAsItWas_data();
     void refusedCopyLeavesEverythingAsItWas();
-    void folderIsCopiedWhole();
+    void folderIsCountedAndCopiedWhole();
     void linkedFileIsCopiedByContent();
     void folderCopyFailingHalfwayLeavesNothing();
 
@@ -89,7 +84,7 @@ void TestSingleFileWidget::texts()
     SingleFileWidget tile(files->makeFile(QTest::currentDataTag(), bytes));
     QCOMPARE(label(tile, true)->text(), sizeText);
     QCOMPARE(tile.getSize(), float(bytes) / 1048576.0f);
-    QCOMPARE(::shownName(tile), shownName);
+    QCOMPARE(tile.findChild<QPushButton *>()->text(), shownName);
     QCOMPARE(tile.getName(), QString(QTest::currentDataTag()));
 
     const QImage shown = label(tile, false)->pixmap().toImage();
@@ -124,21 +119,6 @@ void TestSingleFileWidget::cardLook()
     // The name sits on the tile's ground, and the white cross on a dot of the primary colour.
     QCOMPARE(QColor(card.pixel(name->mapTo(&tile, QPoint(3, 2)))), QColor(0xF2, 0xF6, 0xFF));
     QCOMPARE(QColor(card.pixel(remove->mapTo(&tile, QPoint(remove->width() / 2, 2)))), QColor(0x52, 0x72, 0xBA));
-}
-
-void TestSingleFileWidget::folderSizeCountsRegularFilesBelowIt()
-{
-    files->makeFile("folder/a.bin", 1000);
-    files->makeFile("folder/sub/deeper/b.bin", qint64(300) * 1048576);
-    files->makeFile("folder/.hidden", 24);
-    const QString outside = files->makeFile("outside/big.bin", qint64(900) * 1048576);
-    QVERIFY(QFile::link(outside, files->path("folder/sub/link.bin")));
-    QVERIFY(QFile::link(files->path("outside"), files->path("folder/linked-dir")));
-
-    SingleFileWidget tile(files->path("folder"));
-    QCOMPARE(tile.getName(), QStringLiteral("folder"));
-    QCOMPARE(tile.getSize(), float(qint64(300) * 1048576 + 1024) / 1048576.0f);
-    QCOMPARE(label(tile, true)->text(), QStringLiteral("300MB"));
 }
 
 void TestSingleFileWidget::ownRenameDialogKeepsTheCopyOnTheCurrentName()
@@ -192,28 +172,34 @@ void TestSingleFileWidget::refusedCopyLeavesEverythingAsItWas()
     QCOMPARE(answer.text(), message);
     QCOMPARE(changed.count(), 0);
     QCOMPARE(tile.getName(), QStringLiteral("first.txt"));
-    QCOMPARE(::shownName(tile), QStringLiteral("first.txt"));
+    QCOMPARE(tile.findChild<QPushButton *>()->text(), QStringLiteral("first.txt"));
     QCOMPARE(FileFixture::tree(files->path(".")), before);
     tile.findChild<QToolButton *>()->click();
     QCOMPARE(removed.last().at(0).toString(), FileFixture::work("first.txt"));
 }
 
-void TestSingleFileWidget::folderIsCopiedWhole()
+// A folder's size is that of the regular files below it, links not followed; a rename copies it whole.
+void TestSingleFileWidget::folderIsCountedAndCopiedWhole()
 {
-    files->makeFile("photos/a.jpg", 100, 'a');
-    files->makeFile("photos/trip/b.jpg", 200, 'b');
-    files->makeFile("photos/.hidden/c", 3, 'c');
+    files->makeFile("photos/a.jpg", 1000, 'a');
+    files->makeFile("photos/trip/deeper/b.jpg", 3 * 1048576);
+    files->makeFile("photos/.hidden/c", 24, 'c');
     QVERIFY(QDir().mkpath(files->path("photos/empty")));
     QVERIFY(QFile::link("a.jpg", files->path("photos/link.jpg")));
+    QVERIFY(QFile::link(files->makeFile("outside/big.bin", qint64(900) * 1048576), files->path("photos/trip/big.bin")));
+    QVERIFY(QFile::link(files->path("outside"), files->path("photos/linked-dir")));
     const QStringList original = FileFixture::tree(files->path("photos"));
 
     SingleFileWidget tile(files->path("photos"));
+    QCOMPARE(tile.getName(), QStringLiteral("photos"));
+    QCOMPARE(tile.getSize(), float(3 * 1048576 + 1024) / 1048576.0f);
+    QCOMPARE(label(tile, true)->text(), QStringLiteral("3MB"));
     QSignalSpy changed(&tile, &SingleFileWidget::filePathChanged);
     ModalAnswer noBox;
     tile.setName("holiday");
     tile.makeFileCopy("holiday");
     QCOMPARE(FileFixture::tree(FileFixture::work("holiday")), original);
-    QCOMPARE(FileFixture::contents(FileFixture::work("holiday/trip/b.jpg")), QByteArray(200, 'b'));
+    QCOMPARE(FileFixture::contents(FileFixture::work("holiday/.hidden/c")), QByteArray(24, 'c'));
 
     // The next rename copies the copy and then removes it whole.
     tile.setName("summer");
