@@ -21,7 +21,8 @@ public:
     }
     ~FileFixture() { qputenv("TMPDIR", savedTmpDir); }
 
-    QString path(const QString &relative) const { return root.path() + '/' + relative; }
+    // A path below the fixture's folder; an absolute path stays as it is.
+    QString path(const QString &relative) const { return QDir(root.path()).filePath(relative); }
     static QString work(const QString &name) { return WorkFolder::path() + '/' + name; }
 
     // Small files get their content written; big ones are sparse.
@@ -30,13 +31,9 @@ public:
         const QString file = path(relative);
         QDir().mkpath(QFileInfo(file).absolutePath());
         QFile out(file);
-        if (!out.open(QIODevice::WriteOnly))
-            return QString();
-        if (size <= 1 << 20)
-            out.write(QByteArray(size, fill));
-        else
-            out.resize(size);
-        return file;
+        const bool made = out.open(QIODevice::WriteOnly) &&
+                          (size > 1 << 20 ? out.resize(size) : out.write(QByteArray(size, fill)) == size);
+        return made ? file : QString();
     }
 
     static QByteArray contents(const QString &file)
