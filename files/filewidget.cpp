@@ -8,9 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QInputDialog>
 #include <QLoggingCategory>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollArea>
@@ -26,11 +24,12 @@ namespace {
 const int columns = 7;
 const float sizeLimit = 500.0f;
 
-void showModalBox(const QString &text)
+// A tile that leaves goes out of sight at once but is deleted later: it may be the sender of the
+// signal that is running now.
+void discard(QWidget *tile)
 {
-    QMessageBox box;
-    box.setText(text);
-    box.exec();
+    tile->hide();
+    tile->deleteLater();
 }
 
 } // namespace
@@ -47,12 +46,7 @@ FileWidget::FileWidget(QWidget *parent) : QWidget(parent)
     setContentsMargins(25, 15, 0, 35);
     setFixedHeight(273);
 
-    nameDialog = [](QWidget *parent, const QString &current) -> std::optional<QString> {
-        bool ok = false;
-        const QString text =
-            QInputDialog::getText(parent, tr("Change name"), tr("file name:"), QLineEdit::Normal, current, &ok);
-        return ok ? std::optional<QString>(text) : std::nullopt;
-    };
+    nameDialog = &SingleFileWidget::askForName;
 }
 
 // More than two rows do not fit the panel's fixed height, so the tiles scroll inside it.
@@ -97,7 +91,7 @@ bool FileWidget::refuseListedName(const QString &path)
 {
     if (!checkIfFileNameExists(QFileInfo(path).fileName()))
         return false;
-    showModalBox(QStringLiteral("The file with the name you provided exists"));
+    SingleFileWidget::showNotice(QStringLiteral("The file with the name you provided exists"));
     return true;
 }
 
@@ -106,8 +100,7 @@ bool FileWidget::fitsLimit(SingleFileWidget *tile)
 {
     if (tile->getSize() + getSize() <= sizeLimit)
         return true;
-    tile->hide();
-    tile->deleteLater();
+    discard(tile);
     emit sizeExceeded(QStringLiteral("You can't add more than 500 MB of files"));
     return false;
 }
@@ -128,8 +121,7 @@ void FileWidget::enter(const QString &path, SingleFileWidget *tile)
 void FileWidget::addAgain(const QString &path, SingleFileWidget *tile)
 {
     if (refuseListedName(path)) {
-        tile->hide();
-        tile->deleteLater();
+        discard(tile);
         return;
     }
     tile->reload();
@@ -150,9 +142,7 @@ void FileWidget::removeFile(QString path)
     if (!tile)
         return;
     gridLayout->removeWidget(tile);
-    // The tile may be the sender of the signal that brought us here.
-    tile->hide();
-    tile->deleteLater();
+    discard(tile);
     fileMap.remove(path);
     updateFiles();
 }
@@ -173,11 +163,12 @@ void FileWidget::renameFile()
     if (!tile || !text || text->isEmpty() || *text == current)
         return;
     if (!SingleFileWidget::isPlainFileName(*text)) {
-        showModalBox(SingleFileWidget::invalidNameMessage());
+        SingleFileWidget::showNotice(SingleFileWidget::invalidNameMessage());
         return;
     }
     if (checkIfFileNameExists(*text)) {
-        showModalBox(QStringLiteral("The file with the name you provided exists, Please choose another name"));
+        SingleFileWidget::showNotice(
+            QStringLiteral("The file with the name you provided exists, Please choose another name"));
         return;
     }
     tile->setName(*text);
@@ -225,8 +216,7 @@ void FileWidget::clearLayout(QLayout *layout, const QSet<QWidget *> &kept)
     while (QLayoutItem *item = layout->takeAt(0)) {
         QWidget *widget = item->widget();
         if (widget && !kept.contains(widget)) {
-            widget->hide();
-            widget->deleteLater();
+            discard(widget);
         }
         if (QLayout *nested = item->layout())
             clearLayout(nested, kept);

@@ -143,13 +143,6 @@ QString copyFailedMessage()
     return QStringLiteral("The file could not be copied under the new name");
 }
 
-void showModalBox(const QString &text)
-{
-    QMessageBox box;
-    box.setText(text);
-    box.exec();
-}
-
 } // namespace
 
 SingleFileWidget::SingleFileWidget(QString path, QWidget *parent) : QWidget(parent), filePath(path)
@@ -160,12 +153,22 @@ SingleFileWidget::SingleFileWidget(QString path, QWidget *parent) : QWidget(pare
     connect(nameButton, &QPushButton::clicked, this, &SingleFileWidget::clickedForRename);
     setFixedSize(88, 88);
 
-    nameDialog = [](QWidget *parent, const QString &current) -> std::optional<QString> {
-        bool ok = false;
-        const QString text =
-            QInputDialog::getText(parent, tr("Change name"), tr("file name:"), QLineEdit::Normal, current, &ok);
-        return ok ? std::optional<QString>(text) : std::nullopt;
-    };
+    nameDialog = &SingleFileWidget::askForName;
+}
+
+std::optional<QString> SingleFileWidget::askForName(QWidget *parent, const QString &current)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent, tr("Change name"), tr("file name:"), QLineEdit::Normal, current, &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+void SingleFileWidget::showNotice(const QString &text)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.exec();
 }
 
 void SingleFileWidget::readFileInfo()
@@ -351,7 +354,7 @@ void SingleFileWidget::refuseCopy(const QString &message)
 {
     qCWarning(lcTile) << "no copy of" << filePath << ":" << message;
     setName(QFileInfo(filePath).fileName());
-    showModalBox(message);
+    showNotice(message);
 }
 
 void SingleFileWidget::paintEvent(QPaintEvent *event)

@@ -31,6 +31,10 @@ public:
     void reload();
 
     void setNameDialog(NameDialog dialog);
+    // The dialog the tile and the list ask with unless a test gives another.
+    static std::optional<QString> askForName(QWidget *parent, const QString &current);
+    // A modal box for a refused add or rename, shared by the tile and the list.
+    static void showNotice(const QString &text);
 
     // One plain file name: the copy must land in the working folder itself, and the archive is
     // unpacked on Windows, where "\" separates folders too.
