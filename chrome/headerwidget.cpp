@@ -3,7 +3,7 @@
 
 #include "chrome/helpwidget.h"
 #include "chrome/systemwindowdrag.h"
-#include "mainwindow/styledbackground.h"
+#include "common/styledbackground.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "chrome/helpwidget.h"
 
-#include "mainwindow/styledbackground.h"
+#include "common/styledbackground.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

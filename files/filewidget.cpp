@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "files/filewidget.h"
 
-#include "mainwindow/styledbackground.h"
+#include "common/styledbackground.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

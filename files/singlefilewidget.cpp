@@ -2,7 +2,7 @@
 #include "files/singlefilewidget.h"
 
 #include "files/workfolder.h"
-#include "mainwindow/styledbackground.h"
+#include "common/styledbackground.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -7,7 +7,7 @@
 #include "files/workfolder.h"
 #include "mainwindow/compressionjob.h"
 #include "mainwindow/fixedsizemessagebox.h"
-#include "mainwindow/styledbackground.h"
+#include "common/styledbackground.h"
 
 #include <QDebug>
 #include <QDesktopServices>

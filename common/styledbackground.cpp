@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "mainwindow/styledbackground.h"
+#include "common/styledbackground.h"
 
 #include <QPainter>
 #include <QStyle>
