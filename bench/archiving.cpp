@@ -3,6 +3,7 @@
 // and the rename copy of a tile against cp. Figure and floor take turns, first one then the other
 // leading, and the disk is synced between runs so one run's writing does not slow the next.
 #include "app/startup.h"
+#include "archiving/archivercommand.h"
 #include "benchsupport.h"
 #include "files/singlefilewidget.h"
 #include "files/workfolder.h"
@@ -69,7 +70,7 @@ void runDirectly(const QString &program, const QString &archive, const QStringLi
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     process.setProcessEnvironment(environment);
-    process.start(program, CompressionJob::arguments(archive, files));
+    process.start(program, ArchiverCommand::add(archive, files, {}, true));
     const bool finished = process.waitForFinished(-1);
     const QByteArray output = process.readAll();
     if (!finished || !output.contains("Everything is Ok"))
@@ -80,7 +81,6 @@ void runThroughJob(const QString &program, const QString &archive, const QString
 {
     CompressionJob job;
     job.setProgram(program);
-    job.setWorkingDirectory(dataFolder());
     if (job.run(archive, files, window).outcome != CompressionJob::Outcome::Succeeded)
         qFatal("the job failed");
 }

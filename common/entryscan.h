@@ -19,8 +19,7 @@ public:
     // Reads `path`. Stops early, with `complete` false, as soon as the regular files' total passes
     // `stopAboveBytes` (when it is not negative) or `keepGoing` returns false; `keepGoing` is
     // asked every few hundred entries, so a caller can keep its window painting and offer "Cancel".
-    static EntryScan read(const QString &path, qint64 stopAboveBytes = -1,
-                          const std::function<bool()> &keepGoing = {});
+    static EntryScan read(const QString &path, qint64 stopAboveBytes = -1, const std::function<bool()> &keepGoing = {});
 
     Kind kind = Kind::Missing;
     // The chosen path is itself a link (or, on Windows, a junction).

@@ -2,30 +2,21 @@
 #include "mainwindow/compressionjob.h"
 
 #include <QApplication>
-#include <QDebug>
-#include <QDir>
 #include <QEvent>
-#include <QEventLoop>
-#include <QFileInfo>
-#include <QLoggingCategory>
-#include <QProcess>
 #include <QProgressDialog>
-#include <QRegularExpression>
-#include <QTimer>
-
-Q_LOGGING_CATEGORY(lcArchiver, "parcelo.archiver")
 
 namespace {
 
-// The archiver names files by the locale it runs in; a UTF-8 locale keeps every name as it is.
-QProcessEnvironment archiverEnvironment()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-#ifndef Q_OS_WIN
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-#endif
-    return environment;
-}
+// The window's look for the progress dialog: its colours and font, and its buttons.
+const QString progressStyle = QStringLiteral(
+    "QProgressDialog { background: #F2F6FF; border: 1px solid #BDCEE5; }"
+    "QLabel { font: normal normal 600 14px Noto Sans; color: #5272BA; }"
+    "QProgressBar { border: 1px solid #BCD1FF; border-radius: 6px; background: #FCFCFC; color: #5272BA;"
+    " text-align: center; font: 12px Noto Sans; min-height: 16px; }"
+    "QProgressBar::chunk { background-color: #5272BA; border-radius: 5px; }"
+    "QPushButton { background-color: #5272BA; border-radius: 8px; padding: 4px 16px;"
+    " font: normal normal 600 14px Noto Sans; color: #FCFCFC; }"
+    "QPushButton:hover { background-color: #557cd4; } QPushButton:pressed { background-color: #517cdb; }");
 
 // Keeps the busy pointer up for exactly as long as the archiver runs.
 struct BusyCursor
@@ -78,133 +69,39 @@ private:
 
 } // namespace
 
-CompressionJob::CompressionJob(QObject *parent)
-    : QObject(parent), program(QStringLiteral("util/7z.exe")), workingDirectory(QCoreApplication::applicationDirPath())
-{}
+CompressionJob::CompressionJob(QObject *parent) : QObject(parent), job(new PackingJob(this)) {}
 
-QStringList CompressionJob::arguments(const QString &archivePath, const QStringList &files)
+QString CompressionJob::progressText(int fileCount, qint64 bytes)
 {
-    // -spd: names are names, not wildcards; no -r, so a name is not sought again in subfolders;
-    // -bsp1: progress on standard output, our sign that the archiver is still working;
-    // --: a path that begins with "-" is not a switch.
-    QStringList arguments{QStringLiteral("a"),     QStringLiteral("-tzip"), QStringLiteral("-spd"),
-                          QStringLiteral("-bsp1"), QStringLiteral("--"),    archivePath};
-    arguments += files;
-    return arguments;
-}
-
-CompressionJob::Outcome CompressionJob::judge(const QString &output)
-{
-    if (output.contains(QStringLiteral("Everything is Ok")))
-        return Outcome::Succeeded;
-    // Windows words a refused write one way, POSIX systems another.
-    if (output.contains(QStringLiteral("Access is denied.")) || output.contains(QStringLiteral("Permission denied")))
-        return Outcome::AccessDenied;
-    return Outcome::Failed;
-}
-
-int CompressionJob::lastPercent(const QString &output)
-{
-    static const QRegularExpression percent(QStringLiteral("(\\d{1,3})%"));
-    int last = -1;
-    for (const QRegularExpressionMatch &match : percent.globalMatch(output))
-        last = match.captured(1).toInt();
-    return last;
-}
-
-void CompressionJob::setProgram(const QString &newProgram)
-{
-    program = newProgram;
-}
-
-void CompressionJob::setWorkingDirectory(const QString &folder)
-{
-    workingDirectory = folder;
-}
-
-void CompressionJob::setSilenceLimit(int milliseconds)
-{
-    silenceLimitMs = milliseconds;
+    const QString files = fileCount == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(fileCount);
+    const qint64 kilobyte = 1024;
+    const qint64 megabyte = kilobyte * kilobyte;
+    const QString size = bytes < megabyte ? QStringLiteral("%1 KB").arg((bytes + kilobyte - 1) / kilobyte)
+                                          : QStringLiteral("%1 MB").arg((bytes + megabyte / 2) / megabyte);
+    return QStringLiteral("Packing %1, %2...").arg(files, size);
 }
 
 CompressionJob::Result CompressionJob::run(const QString &archivePath, const QStringList &files, QWidget *window)
 {
-    const QStringList args = arguments(archivePath, files);
-    qCDebug(lcArchiver) << program << args;
-
     BusyCursor busy;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setWorkingDirectory(workingDirectory);
-    process.setProcessEnvironment(archiverEnvironment());
+    const PackingPlan plan = PackingPlan::make(files);
 
-    QProgressDialog dialog(QStringLiteral("Compressing files..."), QStringLiteral("Cancel"), 0, 100, window);
+    QProgressDialog dialog(progressText(plan.fileCount, plan.bytes), QStringLiteral("Cancel"), 0, 100, window);
     dialog.setWindowTitle(QStringLiteral("Parcelo"));
+    dialog.setStyleSheet(progressStyle);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setMinimumDuration(500);
+    dialog.setMinimumWidth(360);
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     dialog.setValue(0);
     progress = &dialog;
     InputGuard guard(&dialog);
 
-    Result result;
-    bool stalled = false;
-    QEventLoop loop;
-    QTimer silence;
-    silence.setSingleShot(true);
-    silence.setInterval(silenceLimitMs);
-
-    connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
-        const QString chunk = QString::fromUtf8(process.readAllStandardOutput());
-        result.output += chunk;
-        const int percent = lastPercent(chunk);
-        if (percent >= 0 && percent <= 100)
-            dialog.setValue(percent);
-        silence.start();
-    });
-    connect(&silence, &QTimer::timeout, &loop, [&] {
-        stalled = true;
-        loop.quit();
-    });
-    connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
-    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            loop.quit();
-    });
-
-    process.start(program, args, QIODevice::ReadWrite);
-    silence.start();
-    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
-        loop.exec();
-
-    const bool cancelled = dialog.wasCanceled();
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(-1);
-    }
-    result.output += QString::fromUtf8(process.readAllStandardOutput());
+    connect(job, &PackingJob::progressed, &dialog, &QProgressDialog::setValue);
+    connect(&dialog, &QProgressDialog::canceled, job, &PackingJob::cancel);
+    const Result result = job->run(archivePath, plan);
     progress = nullptr;
     dialog.close();
-    qCDebug(lcArchiver).noquote() << result.output;
-
-    if (cancelled)
-        result.outcome = Outcome::Cancelled;
-    else if (stalled)
-        result.outcome = Outcome::Failed;
-    else
-        result.outcome = judge(result.output);
-    if (result.outcome != Outcome::Succeeded)
-        removePartialArchive(archivePath);
     return result;
-}
-
-// The caller made sure nothing stood at the archive path before the run, so whatever stands there
-// now is the archiver's unfinished work.
-void CompressionJob::removePartialArchive(const QString &archivePath)
-{
-    const QFileInfo info(archivePath);
-    if (info.isFile() || info.isSymLink())
-        QFile::remove(archivePath);
 }

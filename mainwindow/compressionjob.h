@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "archiving/packingjob.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -8,46 +10,28 @@
 class QProgressDialog;
 class QWidget;
 
-// One run of the external archiver: it builds the command line, starts "util/7z.exe", shows its
-// progress, stops it when it falls silent or the user cancels, and leaves nothing half-written at
-// the archive path when the run does not succeed.
+// "Compress" as the window shows it: a modal progress dialog that says what is being packed and
+// offers "Cancel", a busy pointer, and no other input to the window while the packing job runs.
 class CompressionJob : public QObject
 {
     Q_OBJECT
 public:
-    enum class Outcome { Succeeded, AccessDenied, Failed, Cancelled };
-
-    struct Result
-    {
-        Outcome outcome = Outcome::Failed;
-        QString output;
-    };
-
-    // How long the archiver may stay silent before it counts as stalled.
-    static constexpr int defaultSilenceLimitMs = 30000;
+    using Outcome = PackingJob::Outcome;
+    using Result = PackingJob::Result;
 
     explicit CompressionJob(QObject *parent = nullptr);
 
-    static QStringList arguments(const QString &archivePath, const QStringList &files);
-    static Outcome judge(const QString &output);
-    // The last percentage in a piece of progress output, or -1 when it holds none.
-    static int lastPercent(const QString &output);
-
-    // Runs the archiver to the end; while it works, a modal progress dialog over `window` (shown
-    // only for runs that last a while) keeps the program visibly alive and offers "Cancel".
     Result run(const QString &archivePath, const QStringList &files, QWidget *window);
 
-    void setProgram(const QString &program);
-    void setWorkingDirectory(const QString &folder);
-    void setSilenceLimit(int milliseconds);
+    // "Packing 3 files, 143 MB..."
+    static QString progressText(int fileCount, qint64 bytes);
+
+    void setProgram(const QString &program) { job->setProgram(program); }
+    void setSilenceLimit(int milliseconds) { job->setSilenceLimit(milliseconds); }
     // The progress dialog of the current run, or null; for tests that press its "Cancel".
     QProgressDialog *progressDialog() const { return progress; }
 
 private:
-    static void removePartialArchive(const QString &archivePath);
-
-    QString program;
-    QString workingDirectory;
-    int silenceLimitMs = defaultSilenceLimitMs;
+    PackingJob *job = nullptr;
     QProgressDialog *progress = nullptr;
 };

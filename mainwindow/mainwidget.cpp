@@ -3,11 +3,11 @@
 
 #include "advertising/advwidget.h"
 #include "chrome/headerwidget.h"
+#include "common/styledbackground.h"
 #include "files/filewidget.h"
 #include "files/workfolder.h"
 #include "mainwindow/compressionjob.h"
 #include "mainwindow/fixedsizemessagebox.h"
-#include "common/styledbackground.h"
 
 #include <QDebug>
 #include <QDesktopServices>
@@ -154,6 +154,7 @@ void MainWidget::setupMessageBox()
     messageBox->setWindowModality(Qt::ApplicationModal);
     messageBox->setWindowFlags(Qt::FramelessWindowHint);
     messageBox->setFixedSize(400, 200);
+    messageBox->centreOver(this);
 }
 
 void MainWidget::connectParts()
@@ -239,10 +240,16 @@ void MainWidget::onCompressClicked()
         break;
     case CompressionJob::Outcome::AccessDenied:
         showMessage(QStringLiteral("You are unable to save the file in the specified destination. To resolve this, "
-                                   "kindly run the app as an administrator or choose an alternative destination."));
+                                   "kindly run the app as an administrator or choose an alternative destination."),
+                    result.cause);
+        break;
+    case CompressionJob::Outcome::Exists:
+        showMessage(QStringLiteral("File with this name already exists"),
+                    QStringLiteral("Something else was saved as %1 while Parcelo packed; it was left as it is.")
+                        .arg(archivePath));
         break;
     case CompressionJob::Outcome::Failed:
-        showMessage(QStringLiteral("Compression failed!"));
+        showMessage(QStringLiteral("Compression failed!"), result.cause);
         break;
     case CompressionJob::Outcome::Cancelled:
         break;
@@ -265,10 +272,10 @@ void MainWidget::onError(QString error)
     showMessage(error);
 }
 
-void MainWidget::showMessage(const QString &text)
+void MainWidget::showMessage(const QString &text, const QString &informative)
 {
     messageBox->setStandardButtons(QMessageBox::Ok);
-    messageBox->setInformativeText(QString());
+    messageBox->setInformativeText(informative);
     messageBox->setText(text);
     messageBox->exec();
 }

@@ -12,7 +12,7 @@ class CompressionJob;
 class FileWidget;
 class HeaderWidget;
 class QLabel;
-class QMessageBox;
+class FixedSizeMessageBox;
 class QPushButton;
 class QVBoxLayout;
 
@@ -59,7 +59,7 @@ private:
     QWidget *createBottomRow();
     void setupMessageBox();
     void connectParts();
-    void showMessage(const QString &text);
+    void showMessage(const QString &text, const QString &informative = QString());
     void showSuccess(const QString &archivePath);
 
     QLabel *sizeInfoLabel = nullptr;
@@ -71,7 +71,7 @@ private:
     QPushButton *cancelButton = nullptr;
     QWidget *destinationRow = nullptr;
     QPushButton *destinationButton = nullptr;
-    QMessageBox *messageBox = nullptr;
+    FixedSizeMessageBox *messageBox = nullptr;
 
     CompressionJob *job = nullptr;
     OpenDialog openDialog;

@@ -38,7 +38,10 @@ bool writeFile(const QString &path, const QByteArray &content)
 bool writeStandIn(const QString &folder, const QByteArray &body)
 {
     const QString path = folder + QStringLiteral("/util/7z.exe");
-    return writeFile(path, "#!/bin/sh\n" + body + "\n") &&
+    // $archive: the archive the job asked for, named after "--".
+    const QByteArray preamble = "#!/bin/sh\narchive=; prev=\nfor a in \"$@\"; do\n"
+                                "  [ \"$prev\" = -- ] && [ -z \"$archive\" ] && archive=$a; prev=$a\ndone\n";
+    return writeFile(path, preamble + body + "\n") &&
            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                                            QFile::ExeOther);
 }

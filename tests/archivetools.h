@@ -14,7 +14,8 @@ QStringList entries(const QString &archivePath);
 bool writeFile(const QString &path, const QByteArray &content = "data\n");
 
 // Makes `folder`/util/7z.exe: an executable shell script with this body, standing in for the
-// archiver where the real one cannot show a failure on demand.
+// archiver where the real one cannot show a failure on demand. The body finds the archive it was
+// asked to write in $archive.
 bool writeStandIn(const QString &folder, const QByteArray &body);
 
 // Whether a process whose command line contains `marker` is running.

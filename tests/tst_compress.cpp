@@ -97,13 +97,13 @@ void TestCompress::makeWindow()
 {
     window = new MainWidget;
     panel = window->findChild<FileWidget *>();
-    window->findChild<CompressionJob *>()->setWorkingDirectory(PARCELO_BUILD_DIR);
+    window->findChild<CompressionJob *>()->setProgram(QString(PARCELO_BUILD_DIR) + "/util/7z.exe");
 }
 
 void TestCompress::useStandIn(const QByteArray &body)
 {
     QVERIFY(writeStandIn(temp->path(), "touch '" + QFile::encodeName(runMarker) + "'\n" + body));
-    window->findChild<CompressionJob *>()->setWorkingDirectory(temp->path());
+    window->findChild<CompressionJob *>()->setProgram(QString(temp->path()) + "/util/7z.exe");
 }
 
 void TestCompress::setDestination(const QString &path)
@@ -223,9 +223,10 @@ void TestCompress::failureKeepsTheListAndLeavesNoArchive()
     window->onCompressClicked();
     QCOMPARE(banner(), before + 1);
     QCOMPARE(answer.text(), QStringLiteral("Compression failed!"));
-    QCOMPARE(answer.informativeText(), QString());
+    QVERIFY2(answer.informativeText().contains("b.txt"), qPrintable(answer.informativeText()));
     QCOMPARE(answer.buttons().size(), 1);
-    QVERIFY2(!QFileInfo::exists(archive), "the archive of the remaining file was left behind");
+    QCOMPARE(QDir(temp->path() + "/out").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
     QCOMPARE(panel->getFiles().size(), 2);
     QCOMPARE(destination(), archive);
 
@@ -262,8 +263,8 @@ void TestCompress::refusedWriteShowsTheAccessMessage()
 void TestCompress::filesArePassedInPathOrder()
 {
     const QString argsFile = temp->path() + "/args";
-    useStandIn("for a in \"$@\"; do echo \"$a\"; done > '" + QFile::encodeName(argsFile) +
-               "'\necho x > \"$6\"\necho 'Everything is Ok'");
+    useStandIn("[ \"$1\" = a ] && for a in \"$@\"; do echo \"$a\"; done > '" + QFile::encodeName(argsFile) +
+               "'\nexec 7zz \"$@\"");
     QVERIFY(writeFile(temp->path() + "/in/z.txt"));
     QVERIFY(writeFile(temp->path() + "/in/a.txt"));
     panel->addFile(temp->path() + "/in/z.txt");
@@ -277,14 +278,13 @@ void TestCompress::filesArePassedInPathOrder()
     QFile args(argsFile);
     QVERIFY(args.open(QIODevice::ReadOnly));
     const QStringList passed = QString::fromUtf8(args.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(passed, QStringList({"a", "-tzip", "-spd", "-bsp1", "--", archive, temp->path() + "/in/a.txt",
-                                  temp->path() + "/in/z.txt"}));
+    QCOMPARE(passed.mid(passed.indexOf("--") + 2),
+             QStringList({temp->path() + "/in/a.txt", temp->path() + "/in/z.txt"}));
 }
 
 void TestCompress::windowTakesNoInputDuringARun()
 {
-    useStandIn("i=0\nwhile [ $i -lt 10 ]; do echo ' 1%'; sleep 0.1; i=$((i + 1)); done\necho x > \"$6\"\n"
-               "echo 'Everything is Ok'");
+    useStandIn("i=0\nwhile [ $i -lt 10 ]; do echo ' 1%'; sleep 0.1; i=$((i + 1)); done\nexec 7zz \"$@\"");
     QVERIFY(writeFile(temp->path() + "/in/a.txt"));
     panel->addFile(temp->path() + "/in/a.txt");
     setDestination(temp->path() + "/out/pack.7z");

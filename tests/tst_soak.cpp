@@ -62,8 +62,8 @@ void TestSoak::initTestCase()
     }
     QVERIFY(writeFile(temp.path() + "/user/folder/inner/deep.bin", QByteArray(5000, 'z')));
     userFiles << temp.path() + "/user/folder/inner/deep.bin";
-    QVERIFY(ArchiveTools::writeStandIn(temp.path() + "/stall", "echo partial > \"$6\"\necho Scanning\n"
-                                                               "exec perl -e 'sleep 60' -- \"$6\""));
+    QVERIFY(ArchiveTools::writeStandIn(temp.path() + "/stall", "echo partial > \"$archive\"\necho Scanning\n"
+                                                               "exec perl -e 'sleep 60' -- \"$archive\""));
 
     window = new MainWidget;
     panel = window->findChild<FileWidget *>();
@@ -116,8 +116,8 @@ QString TestSoak::runOnce(Kind kind, int run)
     QString expected = QStringLiteral("Compression finished successfully!");
     QString moved;
 
-    job->setWorkingDirectory(PARCELO_BUILD_DIR);
-    job->setSilenceLimit(CompressionJob::defaultSilenceLimitMs);
+    job->setProgram(QString(PARCELO_BUILD_DIR) + "/util/7z.exe");
+    job->setSilenceLimit(PackingJob::defaultSilenceLimitMs);
     switch (kind) {
     case Kind::Success:
         break;
@@ -135,7 +135,7 @@ QString TestSoak::runOnce(Kind kind, int run)
         expected = QStringLiteral("Compression failed!");
         break;
     case Kind::Stall:
-        job->setWorkingDirectory(temp.path() + "/stall");
+        job->setProgram(QString(temp.path() + "/stall") + "/util/7z.exe");
         job->setSilenceLimit(150);
         expected = QStringLiteral("Compression failed!");
         break;

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// The entries of an archive by path: what the chosen files must give, or what a written archive
+// holds according to the archiver's own listing. Comparing the two is how a run proves itself.
+class ArchiveContents
+{
+public:
+    enum class Type { File, Folder, Link };
+    struct Entry
+    {
+        Type type = Type::File;
+        qint64 size = 0;
+        bool operator==(const Entry &other) const { return type == other.type && size == other.size; }
+    };
+
+    void addFile(const QString &path, qint64 size);
+    void addFolder(const QString &path);
+    void addLink(const QString &path);
+
+    // Reads the output of the archiver's technical listing ("Path = ...", "Size = ..." blocks).
+    static ArchiveContents fromListing(const QString &listing);
+
+    // Empty when `written` holds exactly these entries; otherwise one line that names the first
+    // missing, wrong and unexpected entries. A link's size is the length of its target and is
+    // not compared.
+    QString differences(const ArchiveContents &written) const;
+
+    qsizetype size() const { return entries.size(); }
+
+private:
+    QMap<QString, Entry> entries;
+};

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+#include "archiving/archiverprocess.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcArchiver, "parcelo.archiver")
+
+namespace {
+
+// The archiver names files by the locale it runs in; a UTF-8 locale keeps every name as it is.
+QProcessEnvironment archiverEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+#ifndef Q_OS_WIN
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+#endif
+    return environment;
+}
+
+} // namespace
+
+ArchiverProcess::ArchiverProcess(QObject *parent) : QObject(parent) {}
+
+int ArchiverProcess::lastPercent(const QString &output)
+{
+    static const QRegularExpression percent(QStringLiteral("(\\d{1,3})%"));
+    int last = -1;
+    for (const QRegularExpressionMatch &match : percent.globalMatch(output))
+        last = match.captured(1).toInt();
+    return last <= 100 ? last : -1;
+}
+
+void ArchiverProcess::cancel()
+{
+    if (!activeLoop)
+        return;
+    cancelRequested = true;
+    activeLoop->quit();
+}
+
+RunVerdict::Run ArchiverProcess::run(const QString &program, const QStringList &arguments, int silenceLimitMs)
+{
+    qCDebug(lcArchiver) << program << arguments;
+    RunVerdict::Run result;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setWorkingDirectory(QFileInfo(program).absolutePath());
+    process.setProcessEnvironment(archiverEnvironment());
+
+    QEventLoop loop;
+    QTimer silence;
+    silence.setSingleShot(true);
+    silence.setInterval(silenceLimitMs);
+
+    connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
+        const QString chunk = QString::fromUtf8(process.readAllStandardOutput());
+        result.output += chunk;
+        const int percent = lastPercent(chunk);
+        if (percent >= 0)
+            emit progressed(percent);
+        silence.start();
+    });
+    connect(&silence, &QTimer::timeout, &loop, [&] {
+        result.stalled = true;
+        loop.quit();
+    });
+    connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            loop.quit();
+    });
+
+    activeLoop = &loop;
+    cancelRequested = false;
+    process.start(program, arguments, QIODevice::ReadOnly);
+    silence.start();
+    if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
+        loop.exec();
+    activeLoop = nullptr;
+
+    result.cancelled = cancelRequested;
+    result.started = !(process.state() == QProcess::NotRunning && process.error() == QProcess::FailedToStart);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(-1);
+        result.crashed = true;
+    }
+    result.output += QString::fromUtf8(process.readAllStandardOutput());
+    if (result.started && !result.crashed) {
+        result.crashed = process.exitStatus() == QProcess::CrashExit;
+        result.exitCode = process.exitCode();
+    }
+    qCDebug(lcArchiver).noquote() << result.output;
+    return result;
+}

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+#include "archiving/packingjob.h"
+
+#include "archiving/archivercommand.h"
+#include "archiving/archiverprocess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QTemporaryDir>
+
+Q_LOGGING_CATEGORY(lcPacking, "parcelo.packing")
+
+QString PackingJob::unfinishedFolderTemplate()
+{
+    return QStringLiteral(".parcelo-unfinished-XXXXXX");
+}
+
+PackingJob::PackingJob(QObject *parent) : QObject(parent), process(new ArchiverProcess(this))
+{
+    setProgram(QStringLiteral("util/7z.exe"));
+    connect(process, &ArchiverProcess::progressed, this, [this](int percent) {
+        if (bytesInAll > 0)
+            emit progressed(int((bytesDone + bytesInRun * percent / 100) * 100 / bytesInAll));
+        else
+            emit progressed(percent);
+    });
+}
+
+void PackingJob::setProgram(const QString &program)
+{
+    // Started by a relative name, the archiver would be looked up from the current folder, and on
+    // Windows further along the search path.
+    programPath = QDir::cleanPath(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(program));
+}
+
+void PackingJob::setSilenceLimit(int milliseconds)
+{
+    silenceLimitMs = milliseconds;
+}
+
+void PackingJob::cancel()
+{
+    process->cancel();
+}
+
+PackingJob::Result PackingJob::run(const QString &archivePath, const PackingPlan &plan)
+{
+    if (!plan.problem.isEmpty())
+        return {Outcome::Failed, plan.problem};
+    const QFileInfo archive(archivePath);
+    const QString folder = archive.absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return {Outcome::Failed, QStringLiteral("The folder %1 does not exist").arg(folder)};
+    if (archive.exists() || archive.isSymLink())
+        return {Outcome::Exists, QString()};
+
+    QTemporaryDir unfinished(folder + QLatin1Char('/') + unfinishedFolderTemplate());
+    if (!unfinished.isValid()) {
+        qCWarning(lcPacking) << "no room to write in" << folder << unfinished.errorString();
+        if (unfinished.errorString().contains(QLatin1String("space")))
+            return {Outcome::Failed, QStringLiteral("There is not enough free space in %1").arg(folder)};
+        return {Outcome::AccessDenied, QStringLiteral("Parcelo may not write in %1").arg(folder)};
+    }
+    const QString written = unfinished.filePath(archive.fileName());
+    Result result = pack(written, plan);
+    if (result.outcome != Outcome::Succeeded)
+        return result;
+    // QFile::rename never replaces an existing file: something that appeared meanwhile stays.
+    QFile moved(written);
+    if (!moved.rename(archivePath)) {
+        qCWarning(lcPacking) << "could not move" << written << "to" << archivePath << moved.errorString();
+        if (QFileInfo::exists(archivePath) || QFileInfo(archivePath).isSymLink())
+            return {Outcome::Exists, QString()};
+        return {Outcome::Failed, QStringLiteral("The archive could not be put in place: %1").arg(moved.errorString())};
+    }
+    return result;
+}
+
+PackingJob::Result PackingJob::pack(const QString &written, const PackingPlan &plan)
+{
+    bytesDone = 0;
+    bytesInAll = plan.bytes;
+    emit progressed(0);
+    for (const PackingPlan::Run &step : plan.runs) {
+        bytesInRun = step.bytes;
+        const RunVerdict::Run run = process->run(
+            programPath, ArchiverCommand::add(written, step.items, step.excluded, step.linksAsLinks), silenceLimitMs);
+        const Result result = verdict(run, written);
+        if (result.outcome != Outcome::Succeeded)
+            return result;
+        bytesDone += step.bytes;
+    }
+    bytesInRun = 0;
+
+    const RunVerdict::Run listing = process->run(programPath, ArchiverCommand::list(written), silenceLimitMs);
+    if (listing.cancelled || !listing.started || listing.stalled)
+        return verdict(listing, written);
+    if (listing.crashed || listing.exitCode != 0)
+        return {Outcome::Failed, QStringLiteral("The written archive could not be read back to check it")};
+    const QString differences = plan.expected.differences(ArchiveContents::fromListing(listing.output));
+    if (!differences.isEmpty())
+        return {Outcome::Failed, differences};
+    emit progressed(100);
+    return {Outcome::Succeeded, QString()};
+}
+
+PackingJob::Result PackingJob::verdict(const RunVerdict::Run &run, const QString &written) const
+{
+    const RunVerdict judged = RunVerdict::judge(run, written, programPath, silenceLimitMs / 1000);
+    switch (judged.outcome) {
+    case RunVerdict::Outcome::Succeeded:
+        return {Outcome::Succeeded, QString()};
+    case RunVerdict::Outcome::AccessDenied:
+        return {Outcome::AccessDenied, judged.cause};
+    case RunVerdict::Outcome::Cancelled:
+        return {Outcome::Cancelled, QString()};
+    case RunVerdict::Outcome::Failed:
+        break;
+    }
+    return {Outcome::Failed, judged.cause};
+}

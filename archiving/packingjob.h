@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "archiving/packingplan.h"
+#include "archiving/runverdict.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class ArchiverProcess;
+
+// Packs the chosen entries into one ZIP archive and proves it before saying so. The archiver
+// writes into a new private folder beside the destination (same file system), never under the
+// archive's own name; the written archive is listed and compared with what was chosen, and only
+// then moved to its name, by a rename that never replaces anything. Whatever happens, nothing
+// else is left in the destination folder.
+class PackingJob : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Outcome { Succeeded, AccessDenied, Failed, Cancelled, Exists };
+    struct Result
+    {
+        Outcome outcome = Outcome::Failed;
+        // The cause in plain words, for the message's informative line; empty on success.
+        QString cause;
+    };
+
+    static constexpr int defaultSilenceLimitMs = 30000;
+    // The name of the private folder the archive is written in; "X" are replaced.
+    static QString unfinishedFolderTemplate();
+
+    explicit PackingJob(QObject *parent = nullptr);
+
+    Result run(const QString &archivePath, const PackingPlan &plan);
+
+    // The archiver, by absolute path (a relative one is taken from the program's folder).
+    void setProgram(const QString &program);
+    QString program() const { return programPath; }
+    void setSilenceLimit(int milliseconds);
+
+signals:
+    // Over the whole job, 0 to 100.
+    void progressed(int percent);
+
+public slots:
+    void cancel();
+
+private:
+    Result pack(const QString &unfinished, const PackingPlan &plan);
+    Result verdict(const RunVerdict::Run &run, const QString &unfinished) const;
+
+    ArchiverProcess *process = nullptr;
+    QString programPath;
+    int silenceLimitMs = defaultSilenceLimitMs;
+    qint64 bytesDone = 0;
+    qint64 bytesInRun = 0;
+    qint64 bytesInAll = 0;
+};
