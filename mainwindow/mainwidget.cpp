@@ -2,6 +2,7 @@
 #include "mainwindow/mainwidget.h"
 
 #include "advertising/advwidget.h"
+#include "archiving/archivedestination.h"
 #include "chrome/headerwidget.h"
 #include "common/styledbackground.h"
 #include "files/filewidget.h"
@@ -9,7 +10,6 @@
 #include "mainwindow/compressionjob.h"
 #include "mainwindow/fixedsizemessagebox.h"
 
-#include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -181,10 +181,12 @@ void MainWidget::onBrowseForFilesClicked()
 
 void MainWidget::onSizeChanged(float size)
 {
-    if (fileWidget->getFiles().isEmpty()) {
-        destinationRow->hide();
-        if (!fileWidget->isRebuilding())
-            destinationChosen = false;
+    // The row shows exactly while something is listed: a refused first file leaves it hidden.
+    const bool listed = !fileWidget->getFiles().isEmpty();
+    destinationRow->setVisible(listed || fileWidget->isRebuilding());
+    if (!listed && !fileWidget->isRebuilding()) {
+        destinationChosen = false;
+        destinationSet = false;
     }
 
     if (size == 0.0f) {
@@ -202,6 +204,11 @@ void MainWidget::onSizeChanged(float size)
         QStringLiteral("Total size: <b>%1 MB</b> of 500MB limit").arg(QString::number(megabytes, 'g', 6)));
 }
 
+QString MainWidget::documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
 void MainWidget::onCancelClicked()
 {
     std::exit(0);
@@ -215,12 +222,16 @@ void MainWidget::onCompressClicked()
         return;
     }
 
-    const QString documentsArchives =
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/compressed_files");
+    const QString documentsArchives = documentsFolder() + QStringLiteral("/compressed_files");
     if (!QDir(documentsArchives).exists())
         QDir().mkdir(QDir(documentsArchives).absolutePath());
 
     const QString archivePath = destinationButton->text();
+    // A relative path would land wherever the program happens to run.
+    if (!QDir::isAbsolutePath(archivePath)) {
+        showMessage(QStringLiteral("The destination is not a full path. Click it and choose where the archive goes."));
+        return;
+    }
     // A dangling link counts too: the archiver would write wherever it points.
     const QFileInfo archive(archivePath);
     if (archive.exists() || archive.isSymLink()) {
@@ -296,16 +307,13 @@ void MainWidget::onMoveEvent(QPoint pt)
 
 void MainWidget::onDestinationPathInit(QString filePath)
 {
-    if (!fileWidget->getFiles().isEmpty())
+    if (!fileWidget->getFiles().isEmpty() || destinationChosen)
         return;
-    const QFileInfo info(filePath);
-    const QString folder = info.absolutePath();
-    const QString folderName = QDir(folder).dirName();
-    qDebug() << destinationButton->text() << " Text";
-    // A renamed copy's folder is our own temporary one, never a place the user would want the archive.
-    if (!destinationChosen && folder != WorkFolder::path())
-        destinationButton->setText(folder + QLatin1Char('/') + folderName + QStringLiteral(".7z"));
-    destinationRow->show();
+    // A rebuild of the list may offer a renamed copy first; the archive stays where it was going.
+    if (destinationSet && QFileInfo(filePath).absolutePath() == WorkFolder::path())
+        return;
+    destinationButton->setText(ArchiveDestination::defaultFor(filePath, documentsFolder(), WorkFolder::path()));
+    destinationSet = true;
 }
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)

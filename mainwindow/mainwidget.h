@@ -61,6 +61,7 @@ private:
     void connectParts();
     void showMessage(const QString &text, const QString &informative = QString());
     void showSuccess(const QString &archivePath);
+    static QString documentsFolder();
 
     QLabel *sizeInfoLabel = nullptr;
     HeaderWidget *header = nullptr;
@@ -78,4 +79,6 @@ private:
     SaveDialog saveDialog;
     // A destination picked in the save dialog outlives rebuilds of the list, until it empties.
     bool destinationChosen = false;
+    // A default destination was set for the entries listed now.
+    bool destinationSet = false;
 };

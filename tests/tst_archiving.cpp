@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "archivetools.h"
 #include "archiving/archivecontents.h"
+#include "archiving/archivedestination.h"
 #include "archiving/archivercommand.h"
 #include "archiving/archiverprocess.h"
 #include "archiving/packingjob.h"
@@ -56,6 +57,8 @@ class TestArchiving : public QObject
 private slots:
     void init();
     void cleanup();
+    void defaultDestinationHasARealName_data();
+    void defaultDestinationHasARealName();
     void addCommandTakesNamesAsNames();
     void verdictJudgesTheRun_data();
     void verdictJudgesTheRun();
@@ -105,6 +108,29 @@ void TestArchiving::cleanup()
 PackingJob::Result TestArchiving::pack(const QStringList &chosen)
 {
     return job->run(archive, PackingPlan::make(chosen));
+}
+
+void TestArchiving::defaultDestinationHasARealName_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("destination");
+    QTest::newRow("beside the first entry") << "/data/Photos/a.jpg"
+                                            << "/data/Photos/Photos.7z";
+    QTest::newRow("a folder entry") << "/data/Photos/trip"
+                                    << "/data/Photos/Photos.7z";
+    QTest::newRow("below the root") << "/etc"
+                                    << "/home/u/Documents/compressed_files/etc.7z";
+    QTest::newRow("a renamed copy") << "/tmp/parcelo/run/report.txt"
+                                    << "/home/u/Documents/compressed_files/report.txt.7z";
+    QTest::newRow("below a renamed copy") << "/tmp/parcelo/run/inner/x.txt"
+                                          << "/tmp/parcelo/run/inner/inner.7z";
+}
+
+void TestArchiving::defaultDestinationHasARealName()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, destination);
+    QCOMPARE(ArchiveDestination::defaultFor(first, "/home/u/Documents", "/tmp/parcelo/run"), destination);
 }
 
 void TestArchiving::addCommandTakesNamesAsNames()

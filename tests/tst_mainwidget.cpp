@@ -28,7 +28,7 @@ private slots:
     void sizeLineText();
     void firstPickedFileSetsDestination();
     void cancelledOpenDialogChangesNothing();
-    void fileInWorkFolderKeepsDestinationButShowsRow();
+    void refusedFirstFileLeavesTheRowHidden();
     void saveDialogChoiceReplacesDestination();
     void errorShowsSharedMessageBox();
     void buttonsShowPointingHandOnHover();
@@ -94,15 +94,16 @@ void TestMainWidget::sizeLineText()
 
 void TestMainWidget::firstPickedFileSetsDestination()
 {
+    FileFixture files;
     MainWidget w;
     QSignalSpy added(&w, &MainWidget::addFiles);
-    const QStringList picked{"/data/Photos/a.jpg", "/data/Photos/b.jpg"};
+    const QStringList picked{files.makeFile("Photos/a.jpg", 10), files.makeFile("Photos/b.jpg", 10)};
     w.setOpenDialog([&](QWidget *parent) {
         [&] { QCOMPARE(parent, &w); }();
         return picked;
     });
     w.onBrowseForFilesClicked();
-    QCOMPARE(destination(w)->text(), QStringLiteral("/data/Photos/Photos.7z"));
+    QCOMPARE(destination(w)->text(), files.path("Photos/Photos.7z"));
     QVERIFY(destinationRowShown(w));
     QCOMPARE(added.count(), 1);
     QCOMPARE(added.at(0).at(0).toStringList(), picked);
@@ -119,16 +120,15 @@ void TestMainWidget::cancelledOpenDialogChangesNothing()
     QCOMPARE(destination(w)->text(), QStringLiteral("C:/Users/username/Documents/compressed_files"));
 }
 
-void TestMainWidget::fileInWorkFolderKeepsDestinationButShowsRow()
+void TestMainWidget::refusedFirstFileLeavesTheRowHidden()
 {
+    FileFixture files;
     MainWidget w;
-    w.onDestinationPathInit(WorkFolder::path() + QStringLiteral("/renamed.txt"));
-    QCOMPARE(destination(w)->text(), QStringLiteral("C:/Users/username/Documents/compressed_files"));
-    QVERIFY(destinationRowShown(w));
-
-    // A folder below the working folder is an ordinary place.
-    w.onDestinationPathInit(WorkFolder::path() + QStringLiteral("/inner/x.txt"));
-    QCOMPARE(destination(w)->text(), WorkFolder::path() + QStringLiteral("/inner/inner.7z"));
+    w.setOpenDialog([&](QWidget *) { return QStringList{files.makeFile("big/too-big.bin", 501 * 1048576)}; });
+    ModalAnswer refusal;
+    w.onBrowseForFilesClicked();
+    QCOMPARE(refusal.text(), QStringLiteral("You can't add more than 500 MB of files"));
+    QVERIFY(!destinationRowShown(w));
 }
 
 void TestMainWidget::saveDialogChoiceReplacesDestination()
@@ -212,7 +212,9 @@ void TestMainWidget::styleSheetPaintsButtonsAndBackground()
         QCOMPARE(QColor(shown.pixel(p)), QColor(background.pixel(p)));
 
     // The destination path shows on the window's own background, not on a dark button panel.
-    w.onDestinationPathInit(QStringLiteral("/data/Photos/a.jpg"));
+    FileFixture files;
+    w.setOpenDialog([&](QWidget *) { return QStringList{files.makeFile("Photos/a.jpg", 10)}; });
+    w.onBrowseForFilesClicked();
     QCoreApplication::processEvents();
     const QPoint pathStart = destination(w)->mapTo(&w, QPoint(1, destination(w)->height() / 2));
     QVERIFY2(QColor(w.grab().toImage().pixel(pathStart)).lightness() > 200, "dark panel behind the destination path");

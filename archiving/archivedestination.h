@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+// Where the archive goes unless the user picks a place: beside the first entry, named after its
+// folder ("/data/Photos/a.jpg" gives "/data/Photos/Photos.7z"). Where that gives no real name (a
+// renamed copy in the program's own working folder, a folder directly under a root) the archive
+// goes to the documents folder's "compressed_files", named after the entry.
+class ArchiveDestination
+{
+public:
+    static QString defaultFor(const QString &firstEntry, const QString &documentsFolder, const QString &workFolder);
+};
