@@ -8,6 +8,8 @@
 FixedSizeMessageBox::FixedSizeMessageBox(QSize size, QWidget *parent) : QMessageBox(parent), keptSize(size)
 {
     setFixedSize(keptSize);
+    // Room around the button texts, which the application's sheet leaves to the style.
+    setStyleSheet(QStringLiteral("QPushButton { min-width: 64px; min-height: 26px; padding: 0 12px; }"));
 }
 
 void FixedSizeMessageBox::centreOver(QWidget *window)
