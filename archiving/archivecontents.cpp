@@ -20,47 +20,6 @@ void ArchiveContents::addLink(const QString &path)
     entries.insert(path, {Type::Link, 0});
 }
 
-ArchiveContents ArchiveContents::fromListing(const QString &listing)
-{
-    ArchiveContents contents;
-    QString path;
-    Entry entry;
-    bool inEntry = false;
-    const auto finish = [&] {
-        if (inEntry)
-            contents.entries.insert(path, entry);
-        inEntry = false;
-        entry = Entry();
-    };
-    for (QString line : listing.split(QLatin1Char('\n'))) {
-        line.remove(QLatin1Char('\r'));
-        if (line.startsWith(QLatin1String("Path = "))) {
-            finish();
-            path = line.mid(7);
-#ifdef Q_OS_WIN
-            path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-#endif
-            inEntry = true;
-        } else if (line == QLatin1String("Folder = +")) {
-            entry.type = Type::Folder;
-        } else if (line.startsWith(QLatin1String("Size = "))) {
-            entry.size = line.mid(7).toLongLong();
-        } else if (line.startsWith(QLatin1String("Attributes = "))) {
-            // The Unix mode of a stored link reads "lrwxrwxrwx".
-            const QStringList attributes = line.mid(13).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            if (!attributes.isEmpty() && attributes.last().size() == 10 &&
-                attributes.last().startsWith(QLatin1Char('l')))
-                entry.type = Type::Link;
-        }
-    }
-    finish();
-    for (auto it = contents.entries.begin(); it != contents.entries.end(); ++it) {
-        if (it->type != Type::File)
-            it->size = 0;
-    }
-    return contents;
-}
-
 QString ArchiveContents::differences(const ArchiveContents &written) const
 {
     QStringList missing;

@@ -5,7 +5,7 @@
 #include <QString>
 
 // The entries of an archive by path: what the chosen files must give, or what a written archive
-// holds according to the archiver's own listing. Comparing the two is how a run proves itself.
+// holds according to its central directory. Comparing the two is how a run proves itself.
 class ArchiveContents
 {
 public:
@@ -20,9 +20,6 @@ public:
     void addFile(const QString &path, qint64 size);
     void addFolder(const QString &path);
     void addLink(const QString &path);
-
-    // Reads the output of the archiver's technical listing ("Path = ...", "Size = ..." blocks).
-    static ArchiveContents fromListing(const QString &listing);
 
     // Empty when `written` holds exactly these entries; otherwise one line that names the first
     // missing, wrong and unexpected entries. A link's size is the length of its target and is

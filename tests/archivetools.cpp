@@ -27,6 +27,47 @@ QStringList entries(const QString &archivePath)
     return names;
 }
 
+ArchiveContents listed(const QString &archivePath)
+{
+    QProcess list;
+    list.start(QStringLiteral("7zz"), {QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-ba"),
+                                       QStringLiteral("-sccUTF-8"), QStringLiteral("--"), archivePath});
+    list.waitForFinished(60000);
+    ArchiveContents contents;
+    QString path;
+    bool folder = false;
+    bool link = false;
+    qint64 size = 0;
+    const auto finish = [&] {
+        if (path.isEmpty())
+            return;
+        if (folder)
+            contents.addFolder(path);
+        else if (link)
+            contents.addLink(path);
+        else
+            contents.addFile(path, size);
+        path.clear();
+        folder = link = false;
+        size = 0;
+    };
+    for (const QString &line : QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Path = "))) {
+            finish();
+            path = line.mid(7);
+        } else if (line == QLatin1String("Folder = +")) {
+            folder = true;
+        } else if (line.startsWith(QLatin1String("Size = "))) {
+            size = line.mid(7).toLongLong();
+        } else if (line.startsWith(QLatin1String("Attributes = "))) {
+            // A stored link's Unix mode reads "lrwxrwxrwx".
+            link = line.split(QLatin1Char(' '), Qt::SkipEmptyParts).last().startsWith(QLatin1Char('l'));
+        }
+    }
+    finish();
+    return contents;
+}
+
 bool writeFile(const QString &path, const QByteArray &content)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))

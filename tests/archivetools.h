@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "archiving/archivecontents.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +11,9 @@ namespace ArchiveTools {
 
 // The entry names of an archive, sorted, as the real archiver lists them.
 QStringList entries(const QString &archivePath);
+
+// An archive's entries as the real archiver lists them, with their kinds and sizes.
+ArchiveContents listed(const QString &archivePath);
 
 // Writes a file (and its folders) with the given content.
 bool writeFile(const QString &path, const QByteArray &content = "data\n");
