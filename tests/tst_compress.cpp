@@ -49,6 +49,8 @@ private slots:
     void failureKeepsTheListAndLeavesNoArchive();
     void refusedWriteShowsTheAccessMessage();
     void filesArePassedInPathOrder();
+    void progressSaysWhatIsPacked_data();
+    void progressSaysWhatIsPacked();
     void windowTakesNoInputDuringARun();
 
 private:
@@ -303,6 +305,24 @@ void TestCompress::windowTakesNoInputDuringARun()
     QCOMPARE(answer.text(), QStringLiteral("Compression finished successfully!"));
     QCOMPARE(browsed, 0);
     window->close();
+}
+
+void TestCompress::progressSaysWhatIsPacked_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one small file") << 1 << qint64(1) << "Packing 1 file, 1 KB...";
+    QTest::newRow("just under a megabyte") << 2 << qint64(1048575) << "Packing 2 files, 1024 KB...";
+    QTest::newRow("megabytes, rounded") << 3 << qint64(149946368) << "Packing 3 files, 143 MB...";
+}
+
+void TestCompress::progressSaysWhatIsPacked()
+{
+    QFETCH(int, files);
+    QFETCH(qint64, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(CompressionJob::progressText(files, bytes), text);
 }
 
 QTEST_MAIN(TestCompress)
