@@ -186,6 +186,15 @@ bool WorkFolder::remove()
     return !folder.exists() || folder.removeRecursively();
 }
 
+void WorkFolder::release()
+{
+    OwnFolder &own = ownFolder();
+    delete own.lock;
+    own.lock = nullptr;
+    own.made = false;
+    own.name = randomName();
+}
+
 #ifdef Q_OS_WIN
 // Windows' own copy, behind QFile::copy, does not wait for the disk.
 bool WorkFolder::copyFile(const QString &from, const QString &to)

@@ -32,6 +32,11 @@ public:
     // be removed whole.
     static bool remove();
 
+    // Lets go of this program's own folder and its lock, removing nothing; the next ensure()
+    // starts a new folder. For a temporary directory that is about to go away with everything in
+    // it, as in tests: the lock's own removal would otherwise find its file gone.
+    static void release();
+
     // Copies a regular file's content and permissions to `to`, where nothing may stand yet; a
     // failed copy leaves nothing there. Anything but a regular file is refused without being
     // opened for reading, so a pipe cannot block. Unlike QFile::copy it does not wait for the copy

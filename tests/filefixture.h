@@ -31,7 +31,11 @@ public:
         QDir().mkpath(root.path() + "/tmp");
         qputenv("TMPDIR", QFile::encodeName(root.path() + "/tmp"));
     }
-    ~FileFixture() { qputenv("TMPDIR", savedTmpDir); }
+    ~FileFixture()
+    {
+        WorkFolder::release();
+        qputenv("TMPDIR", savedTmpDir);
+    }
 
     // A path below the fixture's folder; an absolute path stays as it is.
     QString path(const QString &relative) const { return QDir(root.path()).filePath(relative); }

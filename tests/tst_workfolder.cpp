@@ -46,6 +46,7 @@ void TestWorkFolder::init()
 
 void TestWorkFolder::cleanup()
 {
+    WorkFolder::release();
     qputenv("TMPDIR", savedTmpDir);
     delete temp;
     temp = nullptr;
