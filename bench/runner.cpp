@@ -115,11 +115,17 @@ void printTable(const Samples &samples)
         {"Compress 1 x 450 MB: job vs 7zz direct", "compress.one450.direct", "compress.one450.job", " ms", Row::Ratio,
          1.05},
         {"Rename copy of 400 MB: makeFileCopy vs cp", "copy.cp", "copy.tile", " ms", Row::Ratio, 1.2},
+        {"Refuse /usr (over 500 MB): adding it vs a full walk of it", "walk.usr", "refuse.usr", " ms", Row::Ratio, 0.1},
+        {"Rename a folder of 100,000 small files: makeFileCopy vs cp -r", "copy100k.cp", "copy100k.tile", " ms",
+         Row::Ratio, 1.5},
     };
     std::printf("\n| Figure (what is measured) | Floor | Parcelo | Ratio / difference | Target | Result |\n"
                 "|---|---|---|---|---|---|\n");
     for (const Row &row : rows) {
         const QList<double> values = samples.value(row.key);
+        // A figure of a group that did not run (--only).
+        if (values.isEmpty() && samples.value(row.floorKey).isEmpty())
+            continue;
         const QList<double> floor = samples.value(row.floorKey);
         QString compared, target;
         double measure = 0;
@@ -151,6 +157,8 @@ void printTable(const Samples &samples)
                     pass ? "pass" : "MISS");
     }
     const QList<double> icons = samples.value(QStringLiteral("icons500"));
+    if (icons.isEmpty())
+        return;
     const QList<double> shares =
         pairwise(icons, samples.value(QStringLiteral("add500")), [](double a, double b) { return 100 * a / b; });
     std::printf("\nType icon lookup for the 500 files, from an empty pixmap cache: %s, %s of the adding.\n",
@@ -170,8 +178,12 @@ QString loadAverage()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    // "--quick" for a first look: fewer runs of everything.
+    // "--quick" for a first look: fewer runs of everything. "--only GROUP" runs one group of
+    // figures: startup, filelist, archiving or folders.
     const bool quick = app.arguments().contains(QStringLiteral("--quick"));
+    const qsizetype onlyAt = app.arguments().indexOf(QStringLiteral("--only"));
+    const QString only = onlyAt >= 0 ? app.arguments().value(onlyAt + 1) : QString();
+    const auto runs = [&only](const char *group) { return only.isEmpty() || only == QLatin1String(group); };
     const int startupRuns = quick ? 3 : 11;
 
     QTemporaryDir scratch;
@@ -185,7 +197,7 @@ int main(int argc, char *argv[])
 
     Samples samples;
     std::fprintf(stderr, "start-up and memory...\n");
-    for (int run = 0; run < startupRuns; ++run) {
+    for (int run = 0; runs("startup") && run < startupRuns; ++run) {
         if (run % 2) {
             measureStartup(QStringLiteral("bench_startup_parcelo"), QStringLiteral("parcelo"), samples);
             measureStartup(QStringLiteral("bench_startup_floor"), QStringLiteral("floor"), samples);
@@ -195,17 +207,28 @@ int main(int argc, char *argv[])
         }
     }
 
-    std::fprintf(stderr, "file list...\n");
-    QProcess fileList;
-    fileList.start(program(QStringLiteral("bench_filelist")), {QString::number(quick ? 2 : 7)});
-    collect(runToEnd(fileList, 600000), samples);
+    if (runs("filelist")) {
+        std::fprintf(stderr, "file list...\n");
+        QProcess fileList;
+        fileList.start(program(QStringLiteral("bench_filelist")), {QString::number(quick ? 2 : 7)});
+        collect(runToEnd(fileList, 600000), samples);
+    }
 
-    std::fprintf(stderr, "compression and copies...\n");
-    QProcess archiving;
-    archiving.start(program(QStringLiteral("bench_archiving")),
-                    {QStringLiteral(PARCELO_BUILD_DIR "/util/7z.exe"), QString::number(quick ? 1 : 5),
-                     QString::number(quick ? 1 : 3)});
-    collect(runToEnd(archiving, 1800000), samples);
+    if (runs("archiving")) {
+        std::fprintf(stderr, "compression and copies...\n");
+        QProcess archiving;
+        archiving.start(program(QStringLiteral("bench_archiving")),
+                        {QStringLiteral(PARCELO_BUILD_DIR "/util/7z.exe"), QString::number(quick ? 1 : 5),
+                         QString::number(quick ? 1 : 3)});
+        collect(runToEnd(archiving, 1800000), samples);
+    }
+
+    if (runs("folders")) {
+        std::fprintf(stderr, "big folders...\n");
+        QProcess folders;
+        folders.start(program(QStringLiteral("bench_folders")), {QString::number(quick ? 2 : 3)});
+        collect(runToEnd(folders, 1800000), samples);
+    }
 
     printTable(samples);
     std::printf("\nLoad average before: %s, after: %s.\n", qPrintable(loadBefore), qPrintable(loadAverage()));

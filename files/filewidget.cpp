@@ -2,6 +2,8 @@
 #include "files/filewidget.h"
 
 #include "common/styledbackground.h"
+#include "files/entryrules.h"
+#include "files/workprogress.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -23,6 +25,12 @@ namespace {
 
 const int columns = 7;
 const float sizeLimit = 500.0f;
+const qint64 megabyte = 1048576;
+
+QString tooMuchMessage()
+{
+    return QStringLiteral("You can't add more than 500 MB of files");
+}
 
 // A tile that leaves goes out of sight at once but is deleted later: it may be the sender of the
 // signal that is running now.
@@ -78,7 +86,10 @@ void FileWidget::addFile(QString path)
 {
     if (refuseListedName(path))
         return;
-    auto *tile = new SingleFileWidget(path);
+    const std::optional<EntryScan> scan = measure(path);
+    if (!scan || refuseEntry(*scan, path))
+        return;
+    auto *tile = new SingleFileWidget(path, *scan);
     connect(tile, &SingleFileWidget::clickedForRename, this, &FileWidget::renameFile);
     connect(tile, &SingleFileWidget::filePathChanged, this, &FileWidget::onFileNameChanged);
     if (!fitsLimit(tile))
@@ -95,13 +106,35 @@ bool FileWidget::refuseListedName(const QString &path)
     return true;
 }
 
+// The walk of a folder stops once it is surely over what is left of the limit (a megabyte more,
+// so that the limit itself is still judged in megabytes, as for every entry); a huge folder is
+// then refused at once. No value when the user cancelled the measurement.
+std::optional<EntryScan> FileWidget::measure(const QString &path)
+{
+    WorkProgress progress(window(), QStringLiteral("Measuring %1...").arg(QFileInfo(path).fileName()));
+    const qint64 room = qint64((double(sizeLimit) - double(getSize())) * double(megabyte));
+    EntryScan scan = EntryScan::read(path, std::max<qint64>(room, 0) + megabyte, progress.callback());
+    if (progress.wasCancelled())
+        return std::nullopt;
+    return scan;
+}
+
+bool FileWidget::refuseEntry(const EntryScan &scan, const QString &path)
+{
+    const QString refusal = EntryRules::refusalToList(scan, QDir::toNativeSeparators(path));
+    if (refusal.isEmpty())
+        return false;
+    SingleFileWidget::showNotice(refusal);
+    return true;
+}
+
 // Every file counts against the total as it is at that moment, so a later, smaller one may fit.
 bool FileWidget::fitsLimit(SingleFileWidget *tile)
 {
     if (tile->getSize() + getSize() <= sizeLimit)
         return true;
     discard(tile);
-    emit sizeExceeded(QStringLiteral("You can't add more than 500 MB of files"));
+    emit sizeExceeded(tooMuchMessage());
     return false;
 }
 
@@ -124,7 +157,12 @@ void FileWidget::addAgain(const QString &path, SingleFileWidget *tile)
         discard(tile);
         return;
     }
-    tile->reload();
+    const std::optional<EntryScan> scan = measure(path);
+    if (!scan || refuseEntry(*scan, path)) {
+        discard(tile);
+        return;
+    }
+    tile->reload(*scan);
     if (fitsLimit(tile))
         enter(path, tile);
 }
@@ -144,7 +182,8 @@ void FileWidget::removeFile(QString path)
     gridLayout->removeWidget(tile);
     discard(tile);
     fileMap.remove(path);
-    updateFiles();
+    // The others keep their measurements: a removal only makes room.
+    rebuild(false);
 }
 
 void FileWidget::removeFiles(QStringList paths)
@@ -166,7 +205,7 @@ void FileWidget::renameFile()
         SingleFileWidget::showNotice(SingleFileWidget::invalidNameMessage());
         return;
     }
-    if (checkIfFileNameExists(*text)) {
+    if (isNameTaken(*text, tile)) {
         SingleFileWidget::showNotice(
             QStringLiteral("The file with the name you provided exists, Please choose another name"));
         return;
@@ -185,10 +224,17 @@ void FileWidget::onFileNameChanged(QString oldPath, QString newPath)
 
 bool FileWidget::checkIfFileNameExists(QString fileName)
 {
+    return isNameTaken(fileName, nullptr);
+}
+
+// Case aside: unpacked on Windows, "Report.txt" would overwrite "report.txt". The entry being
+// renamed does not count, so it may change the case of its own name.
+bool FileWidget::isNameTaken(const QString &fileName, const SingleFileWidget *except) const
+{
     for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
         const QString listed = QFileInfo(it.key()).fileName();
         qCDebug(lcNames) << listed << fileName;
-        if (listed == fileName)
+        if (it.value() != except && listed.compare(fileName, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
@@ -226,6 +272,13 @@ void FileWidget::clearLayout(QLayout *layout, const QSet<QWidget *> &kept)
 
 void FileWidget::updateFiles()
 {
+    rebuild(true);
+}
+
+// Lists the remaining tiles again from the first cell, in path order, each read afresh or as
+// measured before.
+void FileWidget::rebuild(bool readAgain)
+{
     QList<std::pair<QString, QPointer<SingleFileWidget>>> listed;
     QSet<QWidget *> kept;
     for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
@@ -238,10 +291,31 @@ void FileWidget::updateFiles()
         emit initDestinationPath(listed.first().first);
     // A message box on the way runs an event loop, in which a tile could go.
     for (const auto &[path, tile] : std::as_const(listed)) {
-        if (tile)
+        if (tile && readAgain)
             addAgain(path, tile);
+        else if (tile)
+            enter(path, tile);
     }
     rebuilding = false;
+}
+
+QString FileWidget::checkEntriesAgain()
+{
+    WorkProgress progress(window(), QStringLiteral("Checking the files..."), false);
+    const qint64 limit = qint64(sizeLimit) * megabyte;
+    qint64 total = 0;
+    for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
+        const SingleFileWidget *tile = it.value();
+        const EntryScan now = EntryScan::read(it.key(), limit - total, progress.callback());
+        const QString refusal =
+            EntryRules::refusalToPack(tile->listedKind(), tile->listedAsLink(), now, tile->getName());
+        if (!refusal.isEmpty())
+            return refusal;
+        total += now.bytes;
+        if (total > limit)
+            return tooMuchMessage();
+    }
+    return QString();
 }
 
 QStringList FileWidget::getFiles()

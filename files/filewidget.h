@@ -8,12 +8,15 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 class QGridLayout;
 class QScrollArea;
 
 // The panel that lists the chosen files as tiles, seven to a row, in a vertically scrolling area.
-// It refuses a second file of the same name and anything beyond 500 MB in all, accepts files
-// dropped onto it, and lets the user rename an entry, which then stands for a copy.
+// It lists only files and folders, refuses a second entry of the same name (case aside, as Windows
+// sees names) and anything beyond 500 MB in all, accepts files dropped onto it, and lets the user
+// rename an entry, which then stands for a copy.
 class FileWidget : public QWidget
 {
     Q_OBJECT
@@ -26,6 +29,11 @@ public:
     // True while the remaining entries are being listed again after a removal: the list is
     // empty then only for a moment.
     bool isRebuilding() const { return rebuilding; }
+
+    // Reads every listed entry again, just before it is packed: an empty string when each is
+    // still what was listed and all fit the limit, otherwise the message to show. The list stays
+    // as it is either way.
+    QString checkEntriesAgain();
 
 signals:
     void sizeExceeded(QString error);
@@ -53,9 +61,13 @@ protected:
 private:
     QScrollArea *createScrollArea();
     bool refuseListedName(const QString &path);
+    bool isNameTaken(const QString &fileName, const SingleFileWidget *except) const;
+    std::optional<EntryScan> measure(const QString &path);
+    bool refuseEntry(const EntryScan &scan, const QString &path);
     bool fitsLimit(SingleFileWidget *tile);
     void enter(const QString &path, SingleFileWidget *tile);
     void addAgain(const QString &path, SingleFileWidget *tile);
+    void rebuild(bool readAgain);
     void clearList(const QSet<QWidget *> &kept);
     void clearLayout(QLayout *layout, const QSet<QWidget *> &kept);
 

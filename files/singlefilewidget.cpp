@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "files/singlefilewidget.h"
 
-#include "files/workfolder.h"
 #include "common/styledbackground.h"
+#include "files/workfolder.h"
+#include "files/workprogress.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -29,59 +29,6 @@ Q_LOGGING_CATEGORY(lcTile, "parcelo.files.tile")
 namespace {
 
 const QString textStyle = QStringLiteral("font: normal normal normal 10px/10px Noto Sans;color: #5272BA;opacity: 1;");
-
-// A folder stands for everything below it: the sum of its regular files, links not followed.
-qint64 folderSize(const QString &path)
-{
-    qint64 total = 0;
-    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isFile() && !info.isSymLink())
-            total += info.size();
-    }
-    return total;
-}
-
-bool copyFolder(const QString &from, const QString &to);
-
-// Copies one entry below a folder; links are made again, not followed.
-bool copyEntry(const QFileInfo &from, const QString &to)
-{
-    if (from.isSymLink())
-        return QFile::link(from.symLinkTarget(), to);
-    if (from.isFile())
-        return WorkFolder::copyFile(from.filePath(), to);
-    return copyFolder(from.filePath(), to);
-}
-
-bool copyFolder(const QString &from, const QString &to)
-{
-    if (!QDir().mkdir(to))
-        return false;
-    const QFileInfoList entries =
-        QDir(from).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &entry : entries) {
-        // Sockets, pipes and devices are no content to pack.
-        if (!entry.isSymLink() && !entry.isFile() && !entry.isDir())
-            continue;
-        if (!copyEntry(entry, to + QLatin1Char('/') + entry.fileName()))
-            return false;
-    }
-    return true;
-}
-
-// Removes a file, a link or a whole folder of ours; links are removed, never followed.
-bool removeEntry(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    if (!info.exists() && !info.isSymLink())
-        return true;
-    return QFile::remove(path);
-}
 
 // Files whose system icon may be their own rather than their type's: folders, files typed by
 // their content, and on Windows programs, shortcuts and icon files.
@@ -145,9 +92,14 @@ QString copyFailedMessage()
 
 } // namespace
 
-SingleFileWidget::SingleFileWidget(QString path, QWidget *parent) : QWidget(parent), filePath(path)
+SingleFileWidget::SingleFileWidget(QString path, QWidget *parent)
+    : SingleFileWidget(path, EntryScan::read(path), parent)
+{}
+
+SingleFileWidget::SingleFileWidget(QString path, const EntryScan &measured, QWidget *parent)
+    : QWidget(parent), filePath(path)
 {
-    readFileInfo();
+    readFileInfo(measured);
     nameButton = new QPushButton;
     createContents();
     connect(nameButton, &QPushButton::clicked, this, &SingleFileWidget::clickedForRename);
@@ -171,11 +123,12 @@ void SingleFileWidget::showNotice(const QString &text)
     box.exec();
 }
 
-void SingleFileWidget::readFileInfo()
+void SingleFileWidget::readFileInfo(const EntryScan &measured)
 {
-    const QFileInfo info(filePath);
-    fileName = info.fileName();
-    size = float(info.isDir() ? folderSize(filePath) : info.size());
+    fileName = QFileInfo(filePath).fileName();
+    size = float(measured.bytes);
+    kind = measured.kind;
+    isLink = measured.isLink;
 }
 
 void SingleFileWidget::createContents()
@@ -240,9 +193,9 @@ QLabel *SingleFileWidget::createSizeLabel()
     return sizeLabel;
 }
 
-void SingleFileWidget::reload()
+void SingleFileWidget::reload(const EntryScan &measured)
 {
-    readFileInfo();
+    readFileInfo(measured);
     setName(fileName);
     if (fileName != iconFileName) {
         iconFileName = fileName;
@@ -319,34 +272,39 @@ void SingleFileWidget::makeFileCopy(QString newFileName)
         setName(QFileInfo(filePath).fileName());
         return;
     }
-    if (!copyTo(newPath)) {
+    switch (copyTo(newPath)) {
+    case EntryCopy::Result::Copied:
+        break;
+    case EntryCopy::Result::Failed:
         refuseCopy(copyFailedMessage());
+        return;
+    case EntryCopy::Result::Cancelled:
+        // The user's own choice needs no message.
+        setName(QFileInfo(filePath).fileName());
         return;
     }
     emit filePathChanged(filePath, newPath);
-    if (!isOriginal && !removeEntry(filePath))
+    if (!isOriginal && !EntryCopy::remove(filePath))
         qCWarning(lcTile) << "could not remove the earlier copy" << filePath;
     filePath = newPath;
     isOriginal = false;
+    // The copy of a chosen link holds what the link pointed to.
+    isLink = false;
 }
 
-bool SingleFileWidget::copyTo(const QString &newPath)
+EntryCopy::Result SingleFileWidget::copyTo(const QString &newPath)
 {
     const QFileInfo source(filePath);
     const QFileInfo target(newPath);
     // On a file system that ignores case the "leftover" may be the source itself.
     if (target.exists() && source.exists() && target.canonicalFilePath() == source.canonicalFilePath())
-        return false;
-    // Everything in the working folder is a copy of ours, and a listed name is never offered
-    // again, so whatever holds this name is a leftover.
-    if (!removeEntry(newPath))
-        return false;
-    const bool copied = source.isDir() ? copyFolder(filePath, newPath) : WorkFolder::copyFile(filePath, newPath);
-    if (!copied) {
-        removeEntry(newPath);
-        return false;
-    }
-    return true;
+        return EntryCopy::Result::Failed;
+    // Everything in this program's own folder is a copy it made, and a listed name is never
+    // offered again, so whatever holds this name is a leftover of a removed entry.
+    if (!EntryCopy::remove(newPath))
+        return EntryCopy::Result::Failed;
+    WorkProgress progress(window(), QStringLiteral("Copying %1...").arg(source.fileName()));
+    return EntryCopy::copy(filePath, newPath, progress.callback());
 }
 
 // A refused copy leaves the tile as it was: the name that matches the file it stands for.

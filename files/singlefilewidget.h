@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/entryscan.h"
+#include "files/entrycopy.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -13,7 +16,8 @@ class QPixmap;
 
 // Shows one chosen file as an 88 x 88 card: its type icon with a remove button, its name (cut
 // short when too wide) and its size. Renaming makes a copy under the new name in the working
-// folder and switches the tile to it; the user's own file is never touched.
+// folder and switches the tile to it; the user's own file is never touched. The tile remembers
+// what it listed (a file or a folder, a link or not), so a later change can be noticed.
 class SingleFileWidget : public QWidget
 {
     Q_OBJECT
@@ -21,14 +25,20 @@ public:
     // Asks for a new name, starting from the current one; no value when the user cancelled.
     using NameDialog = std::function<std::optional<QString>(QWidget *parent, const QString &current)>;
 
+    // Measures the entry itself.
     explicit SingleFileWidget(QString path, QWidget *parent = nullptr);
+    // Takes the list's measurement of the entry, which may have been cut short past the limit.
+    SingleFileWidget(QString path, const EntryScan &measured, QWidget *parent = nullptr);
 
     QString getName() const;
     float getSize() const;
+    EntryScan::Kind listedKind() const { return kind; }
+    bool listedAsLink() const { return isLink; }
 
-    // Reads the file at the current path again, as a new tile for that path would: name, size,
-    // icon, and that it is a file this tile did not make. The list reuses its tiles this way.
-    void reload();
+    // Takes a new measurement of the entry at the current path, as a new tile for that path
+    // would: name, size, icon, and that it is a file this tile did not make. The list reuses its
+    // tiles this way.
+    void reload(const EntryScan &measured);
 
     void setNameDialog(NameDialog dialog);
     // The dialog the tile and the list ask with unless a test gives another.
@@ -60,13 +70,13 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    void readFileInfo();
+    void readFileInfo(const EntryScan &measured);
     void createContents();
     QWidget *createIconRow();
     QLabel *createIconLabel();
     QLabel *createSizeLabel();
     void setupNameButton();
-    bool copyTo(const QString &newPath);
+    EntryCopy::Result copyTo(const QString &newPath);
     void refuseCopy(const QString &message);
 
     QPushButton *nameButton = nullptr;
@@ -77,6 +87,8 @@ private:
     QString filePath;
     float size = 0.0f;
     bool isOriginal = true;
+    EntryScan::Kind kind = EntryScan::Kind::Missing;
+    bool isLink = false;
 
     NameDialog nameDialog;
 };

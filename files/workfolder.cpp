@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -11,14 +13,51 @@
 #include <unistd.h>
 #endif
 
-QString WorkFolder::path()
+namespace {
+
+const QLatin1String lockSuffix(".lock");
+
+// This program's own folder: its name, the lock that holds it and whether it stands now. It
+// belongs to one shared folder; when the temporary directory changes (tests do that), a new one
+// is chosen.
+struct OwnFolder
 {
-    return QDir::tempPath() + QStringLiteral("/parcelo");
+    QString shared;
+    QString name;
+    QLockFile *lock = nullptr;
+    bool made = false;
+};
+
+// Eight random letters and digits, like mkdtemp's: the folder is then made exclusively, so a
+// name that another program drew as well is noticed, not shared.
+QString randomName()
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString name = QStringLiteral("run-");
+    for (int i = 0; i < 8; ++i)
+        name += QLatin1Char(letters[QRandomGenerator::system()->bounded(int(sizeof(letters) - 1))]);
+    return name;
 }
 
-bool WorkFolder::isTrusted()
+OwnFolder &ownFolder()
 {
-    const QString folder = path();
+    // Never destroyed, on purpose: the lock file then stays behind when the program ends, and its
+    // stale lock tells the next run that the copies left in this folder are nobody's.
+    static OwnFolder *own = new OwnFolder;
+    const QString shared = WorkFolder::sharedPath();
+    if (own->shared != shared) {
+        delete own->lock;
+        own->lock = nullptr;
+        own->shared = shared;
+        own->name = randomName();
+        own->made = false;
+    }
+    return *own;
+}
+
+// Missing, or a real folder of the current user.
+bool isMissingOrOwnFolder(const QString &folder)
+{
 #ifdef Q_OS_WIN
     // The temporary directory is the user's own on Windows; only a link could lead elsewhere.
     const QFileInfo info(folder);
@@ -33,36 +72,139 @@ bool WorkFolder::isTrusted()
 #endif
 }
 
+bool isOwnFolder(const QString &folder)
+{
+    return QFileInfo(folder).exists() && isMissingOrOwnFolder(folder);
+}
+
+// Makes a folder only the user may enter; false when anything already stands there.
+bool makeFolderExclusively(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    return QDir().mkdir(folder);
+#else
+    return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0;
+#endif
+}
+
+// A lock that can be taken although its file exists belonged to a program that has ended
+// (QLockFile checks that its process is gone); that program's folder goes with it. A lock held
+// by a running program, or a folder without a lock, is left alone.
+void removeEndedRuns(const QString &shared, const QString &ownName)
+{
+    const QStringList locks =
+        QDir(shared).entryList({QStringLiteral("run-*") + lockSuffix}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &lockName : locks) {
+        const QString name = lockName.chopped(lockSuffix.size());
+        if (name == ownName)
+            continue;
+        QLockFile theirs(shared + QLatin1Char('/') + lockName);
+        theirs.setStaleLockTime(0);
+        if (!theirs.tryLock(0))
+            continue;
+        const QString folder = shared + QLatin1Char('/') + name;
+        if (isOwnFolder(folder) && !QDir(folder).removeRecursively())
+            qWarning("could not remove the folder of an ended run: %s", qPrintable(folder));
+    }
+}
+
+} // namespace
+
+QString WorkFolder::sharedPath()
+{
+    return QDir::tempPath() + QStringLiteral("/parcelo");
+}
+
+QString WorkFolder::path()
+{
+    const OwnFolder &own = ownFolder();
+    return own.shared + QLatin1Char('/') + own.name;
+}
+
+bool WorkFolder::isTrusted()
+{
+    return isMissingOrOwnFolder(sharedPath()) && isMissingOrOwnFolder(path());
+}
+
 bool WorkFolder::ensure()
 {
     if (!isTrusted())
         return false;
-    const QString folder = path();
+    const QString shared = sharedPath();
 #ifdef Q_OS_WIN
-    return QDir().mkpath(folder);
+    if (!QDir().mkpath(shared))
+        return false;
 #else
-    const QByteArray name = QFile::encodeName(folder);
-    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+    const QByteArray sharedName = QFile::encodeName(shared);
+    if (::mkdir(sharedName.constData(), 0700) != 0 && errno != EEXIST)
         return false;
     // Between the check and the mkdir another user could have made it; check again, and keep an
     // older folder of ours private too.
-    return isTrusted() && ::chmod(name.constData(), 0700) == 0;
+    if (!isTrusted() || ::chmod(sharedName.constData(), 0700) != 0)
+        return false;
 #endif
+    OwnFolder &own = ownFolder();
+    if (own.made && isOwnFolder(path()))
+        return true;
+    // A name taken by another program is given up for a new one; a few tries are plenty.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (!own.lock) {
+            auto *lock = new QLockFile(shared + QLatin1Char('/') + own.name + lockSuffix);
+            // A lock is ours for the program's life, however long it runs.
+            lock->setStaleLockTime(0);
+            if (!lock->tryLock(0)) {
+                delete lock;
+                own.name = randomName();
+                continue;
+            }
+            own.lock = lock;
+            removeEndedRuns(shared, own.name);
+        }
+        if (makeFolderExclusively(path())) {
+            own.made = true;
+            return true;
+        }
+        if (!QFileInfo(path()).exists() && !QFileInfo(path()).isSymLink())
+            return false;
+        // Something we did not make stands under our name: it is not ours to use or remove.
+        delete own.lock;
+        own.lock = nullptr;
+        own.name = randomName();
+    }
+    return false;
 }
 
 bool WorkFolder::remove()
 {
     if (!isTrusted())
         return false;
+    OwnFolder &own = ownFolder();
+    if (!own.made)
+        return true;
+    own.made = false;
     QDir folder(path());
     return !folder.exists() || folder.removeRecursively();
+}
+
+void WorkFolder::release()
+{
+    OwnFolder &own = ownFolder();
+    delete own.lock;
+    own.lock = nullptr;
+    own.made = false;
+    own.name = randomName();
 }
 
 #ifdef Q_OS_WIN
 // Windows' own copy, behind QFile::copy, does not wait for the disk.
 bool WorkFolder::copyFile(const QString &from, const QString &to)
 {
-    return QFile::copy(from, to);
+    return QFileInfo(from).isFile() && QFile::copy(from, to);
+}
+
+bool WorkFolder::copyLink(const QString &from, const QString &to)
+{
+    return QFile::link(QFileInfo(from).symLinkTarget(), to);
 }
 #else
 namespace {
@@ -109,11 +251,16 @@ bool copyContent(int source, int target)
 
 bool WorkFolder::copyFile(const QString &from, const QString &to)
 {
+    const QByteArray sourceName = QFile::encodeName(from);
     const QByteArray targetName = QFile::encodeName(to);
-    const int source = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    // Opening a pipe for reading waits for a writer, and opening a device may act on it: only a
+    // regular file is opened, and O_NONBLOCK covers a swap between this look and the open.
+    struct stat status;
+    if (::stat(sourceName.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const int source = ::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (source < 0)
         return false;
-    struct stat status;
     if (::fstat(source, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(source);
         return false;
@@ -131,9 +278,19 @@ bool WorkFolder::copyFile(const QString &from, const QString &to)
         ::unlink(targetName.constData());
     return copied;
 }
+
+bool WorkFolder::copyLink(const QString &from, const QString &to)
+{
+    QByteArray target(4096, Qt::Uninitialized);
+    const ssize_t length = ::readlink(QFile::encodeName(from).constData(), target.data(), size_t(target.size()));
+    if (length < 0 || length == target.size())
+        return false;
+    target.truncate(length);
+    return ::symlink(target.constData(), QFile::encodeName(to).constData()) == 0;
+}
 #endif
 
 QString WorkFolder::untrustedMessage()
 {
-    return QStringLiteral("The temporary folder %1 belongs to someone else; it was not used").arg(path());
+    return QStringLiteral("The temporary folder %1 belongs to someone else; it was not used").arg(sharedPath());
 }

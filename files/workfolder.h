@@ -3,33 +3,50 @@
 
 #include <QString>
 
-// The temporary folder that holds the renamed copies of the user's files: the system temporary
-// directory followed by "/parcelo". Where that directory is shared by all users the folder may
-// be someone else's, or a link to another place, so nothing is copied into it or removed from it
-// until it has been checked. The only platform-specific code of the program's file handling is
-// here.
+// Where the renamed copies of the user's files live. All running copies of the program share
+// `<temp>/parcelo`; each keeps its copies in a folder of its own below it, `<temp>/parcelo/run-<random>`,
+// held with a lock file beside it (`run-<random>.lock`) for as long as it runs. Nothing of another
+// running copy is ever touched: a folder of an earlier run is removed only once its lock shows that
+// run has ended. Where the temporary directory is shared by all users `<temp>/parcelo` may be
+// someone else's, or a link to another place, so nothing is copied into it or removed from it until
+// it has been checked. The only platform-specific code of the program's file handling is here.
 class WorkFolder
 {
 public:
+    // This program's own folder. It exists once ensure() has made it.
     static QString path();
+    // The folder that all running copies of the program share.
+    static QString sharedPath();
 
-    // True when the folder does not exist, or is a real folder (not a link) of the current user.
+    // True when the shared folder and this program's own folder are each missing or a real
+    // folder (not a link) of the current user.
     static bool isTrusted();
 
-    // Makes the folder, owner-only, if it is missing. False when it cannot be made or is not
-    // trusted; nothing may then be put into it.
+    // Makes the shared folder (owner-only) and this program's own folder if they are missing, and
+    // on the first call removes the folders of earlier runs that have ended. False when a folder
+    // cannot be made or is not trusted; nothing may then be put into it.
     static bool ensure();
 
-    // Removes the folder with all its contents, when it is trusted. False when it was left alone
-    // because it is not ours, or could not be removed whole.
+    // Removes this program's own folder with all its copies; the shared folder and everything of
+    // other programs stay. False when it was left alone because it is not trusted, or could not
+    // be removed whole.
     static bool remove();
 
-    // Copies a file's content and permissions to `to`, where nothing may stand yet; a failed copy
-    // leaves nothing there. Unlike QFile::copy it does not wait for the copy to reach the disk: a
-    // copy in this folder only has to last until it is packed, and the wait made the copy of a
-    // large file take several times as long as cp.
+    // Lets go of this program's own folder and its lock, removing nothing; the next ensure()
+    // starts a new folder. For a temporary directory that is about to go away with everything in
+    // it, as in tests: the lock's own removal would otherwise find its file gone.
+    static void release();
+
+    // Copies a regular file's content and permissions to `to`, where nothing may stand yet; a
+    // failed copy leaves nothing there. Anything but a regular file is refused without being
+    // opened for reading, so a pipe cannot block. Unlike QFile::copy it does not wait for the copy
+    // to reach the disk: a copy in this folder only has to last until it is packed, and the wait
+    // made the copy of a large file take several times as long as cp.
     static bool copyFile(const QString &from, const QString &to);
 
-    // What the user is told when the folder is not trusted.
+    // Makes a link at `to` that points where the link `from` points, as it is written.
+    static bool copyLink(const QString &from, const QString &to);
+
+    // What the user is told when the shared folder is not trusted.
     static QString untrustedMessage();
 };

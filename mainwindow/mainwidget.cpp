@@ -239,6 +239,13 @@ void MainWidget::onCompressClicked()
         return;
     }
 
+    // Listed entries may have grown, gone or been swapped for a link since they were added.
+    const QString changed = fileWidget->checkEntriesAgain();
+    if (!changed.isEmpty()) {
+        showMessage(changed);
+        return;
+    }
+
     const CompressionJob::Result result = job->run(archivePath, files, this);
     switch (result.outcome) {
     case CompressionJob::Outcome::Succeeded:

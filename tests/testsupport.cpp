@@ -4,8 +4,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 
 namespace TestSupport {
 
@@ -51,6 +53,33 @@ void ModalAnswer::poll()
             buttonTexts << button->text();
     }
     answer(active);
+}
+
+ProgressWatch::ProgressWatch(bool cancel) : cancel(cancel)
+{
+    qApp->installEventFilter(this);
+}
+
+ProgressWatch::~ProgressWatch()
+{
+    qApp->removeEventFilter(this);
+}
+
+bool ProgressWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *dialog = qobject_cast<QProgressDialog *>(watched);
+    if (!dialog || event->type() != QEvent::Show)
+        return false;
+    if (shown++ == 0) {
+        title = dialog->windowTitle();
+        label = dialog->labelText();
+        modal = dialog->windowModality() == Qt::ApplicationModal;
+    }
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        if (cancel && button->text() == QLatin1String("Cancel"))
+            QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+    }
+    return false;
 }
 
 int visibleTopLevels()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,26 @@ private:
     QString dialogInformativeText;
     QStringList buttonTexts;
     QPointer<QWidget> modal;
+};
+
+// Watches for progress dialogs while it lives: counts those that show, keeps what the first one
+// showed, and presses "Cancel" on each when asked to (as soon as the work lets events through).
+class ProgressWatch : public QObject
+{
+public:
+    explicit ProgressWatch(bool cancel = false);
+    ~ProgressWatch() override;
+
+    int shown = 0;
+    QString title;
+    QString label;
+    bool modal = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool cancel;
 };
 
 // The visible top-level widgets, for checks that a test left no window open.

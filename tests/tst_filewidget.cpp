@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "filefixture.h"
+#include "files/entryrules.h"
 #include "files/filewidget.h"
+#include "files/workprogress.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -112,10 +114,19 @@ private slots:
     {
         QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        WorkProgress::setShowAfter(500);
         files.reset();
     }
     void limitOf500MB();
     void duplicateNamesAreRefused();
+    void entryRules_data();
+    void entryRules();
+    void specialEntriesAreRefused_data();
+    void specialEntriesAreRefused();
+    void bigFolderIsRefusedAtOnceAndSlowMeasurementCanBeCancelled();
+    void entriesAreCheckedAgain_data();
+    void entriesAreCheckedAgain();
+    void anotherRunningProgramsCopiesAreLeftAlone();
     void thirtyTilesFillRowsOfSevenScrollAndCanAllBeRemoved();
     void removal();
     void rebuildReadsEveryFileAgain();
@@ -163,10 +174,208 @@ void TestFileWidget::duplicateNamesAreRefused()
     }
     QCOMPARE(log.entries, QStringList());
 
-    // Names are compared exactly: only the case differs here.
-    const QString other = files->makeFile("a/Report.pdf", 10);
-    panel.addFile(other);
-    QCOMPARE(panel.getFiles(), QStringList({other, listed}));
+    // Case aside, as Windows sees names: unpacked there one would overwrite the other.
+    ModalAnswer answer;
+    panel.addFile(files->makeFile("a/Report.PDF", 10));
+    QCOMPARE(answer.text(), QStringLiteral("The file with the name you provided exists"));
+    QCOMPARE(panel.getFiles(), QStringList{listed});
+    // An entry may change the case of its own name.
+    ModalAnswer noBox;
+    answerRename(panel, "REPORT.pdf");
+    emit tileNamed(panel, "report.pdf")->clickedForRename();
+    QVERIFY(!noBox.seen());
+    QCOMPARE(panel.getFiles(), QStringList{FileFixture::work("REPORT.pdf")});
+}
+
+// Listed as (kind, link); now as (kind, link, the folder that cannot be read).
+void TestFileWidget::entryRules_data()
+{
+    using Kind = EntryScan::Kind;
+    QTest::addColumn<Kind>("listed");
+    QTest::addColumn<bool>("listedLink");
+    QTest::addColumn<Kind>("now");
+    QTest::addColumn<bool>("nowLink");
+    QTest::addColumn<QString>("unreadable");
+    QTest::addColumn<QString>("toList");
+    QTest::addColumn<QString>("toPack");
+    const QString replaced("x was replaced after it was added; remove it and add it again");
+    QTest::newRow("file") << Kind::File << false << Kind::File << false << ""
+                          << ""
+                          << "";
+    QTest::newRow("link to a folder") << Kind::Folder << true << Kind::Folder << true << ""
+                                      << ""
+                                      << "";
+    QTest::newRow("missing") << Kind::Missing << false << Kind::Missing << false << ""
+                             << ""
+                             << "x was moved or deleted after it was added; remove it from the list";
+    QTest::newRow("file now a folder") << Kind::File << false << Kind::Folder << false << ""
+                                       << "" << replaced;
+    QTest::newRow("link now none") << Kind::File << true << Kind::File << false << ""
+                                   << "" << replaced;
+    QTest::newRow("device") << Kind::File << false << Kind::Special << false << ""
+                            << "Only files and folders can be added: x is a pipe, a socket or a device" << replaced;
+    QTest::newRow("unreadable folder") << Kind::Folder << false << Kind::Folder << false << "."
+                                       << "The folder x cannot be read"
+                                       << "The folder x cannot be read";
+    QTest::newRow("unreadable below") << Kind::Folder << false << Kind::Folder << false << "a/b"
+                                      << "The folder a/b in x cannot be read"
+                                      << "The folder a/b in x cannot be read";
+}
+
+void TestFileWidget::entryRules()
+{
+    QFETCH(EntryScan::Kind, listed);
+    QFETCH(bool, listedLink);
+    QFETCH(EntryScan::Kind, now);
+    QFETCH(bool, nowLink);
+    QFETCH(QString, unreadable);
+    EntryScan scan;
+    scan.kind = now;
+    scan.isLink = nowLink;
+    scan.unreadable = unreadable;
+    QTEST(EntryRules::refusalToList(scan, "x"), "toList");
+    QTEST(EntryRules::refusalToPack(listed, listedLink, scan, "x"), "toPack");
+}
+
+void TestFileWidget::specialEntriesAreRefused_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("pipe") << "pipe" << false;
+    QTest::newRow("socket, dropped") << "socket" << true;
+    QTest::newRow("device") << "/dev/zero" << false;
+    QTest::newRow("link to a pipe, dropped") << "link" << true;
+}
+
+void TestFileWidget::specialEntriesAreRefused()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, dropped);
+    QVERIFY(files->makePipe("pipe") && files->makeSocket("socket") &&
+            QFile::link(files->path("pipe"), files->path("link")));
+    FileWidget panel;
+    ModalAnswer answer;
+    if (dropped)
+        drop(panel, {QUrl::fromLocalFile(files->path(entry))});
+    else
+        panel.addFile(files->path(entry));
+    QCOMPARE(answer.text(),
+             "Only files and folders can be added: " + files->path(entry) + " is a pipe, a socket or a device");
+    QVERIFY(panel.getFiles().isEmpty());
+    QVERIFY(tiles(panel).isEmpty());
+}
+
+// Progress shows at once here; a walk long enough to ask for it shows it.
+void TestFileWidget::bigFolderIsRefusedAtOnceAndSlowMeasurementCanBeCancelled()
+{
+    files->makeFile("huge/big.bin", 600 * MB);
+    for (int i = 0; i < 300; ++i)
+        files->makeFile(QStringLiteral("huge/sub/%1").arg(i), 0);
+    WorkProgress::setShowAfter(0);
+    FileWidget panel;
+    SignalLog log(&panel);
+    {
+        // Past the limit with its first entry, before the subfolder is walked.
+        TestSupport::ProgressWatch watch;
+        panel.addFile(files->path("huge"));
+        QCOMPARE(log.entries, QStringList{tooMuch});
+        QCOMPARE(watch.shown, 0);
+    }
+    TestSupport::ProgressWatch cancel(true);
+    panel.addFile(files->path("huge/sub"));
+    QCOMPARE(cancel.shown, 1);
+    QCOMPARE(cancel.title, QStringLiteral("Parcelo"));
+    QCOMPARE(cancel.label, QStringLiteral("Measuring sub..."));
+    QVERIFY(cancel.modal);
+    QCOMPARE(log.entries, QStringList{tooMuch});
+    QVERIFY(panel.getFiles().isEmpty());
+}
+
+void TestFileWidget::entriesAreCheckedAgain_data()
+{
+    const QString replaced(" was replaced after it was added; remove it and add it again");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("none") << ""
+                          << "";
+    QTest::newRow("renamed link") << "rename l.txt"
+                                  << "";
+    QTest::newRow("file grown past the limit") << "grow a.txt" << tooMuch;
+    QTest::newRow("folder grown past the limit") << "grow f/new.bin" << tooMuch;
+    QTest::newRow("file deleted") << "delete a.txt"
+                                  << "a.txt was moved or deleted after it was added; remove it from the list";
+    QTest::newRow("file now a link to a secret") << "link a.txt"
+                                                 << "a.txt" + replaced;
+    QTest::newRow("file now a pipe") << "pipe a.txt"
+                                     << "a.txt" + replaced;
+    QTest::newRow("link now a file") << "file l.txt"
+                                     << "l.txt" + replaced;
+    QTest::newRow("folder now a file") << "file f"
+                                       << "f" + replaced;
+}
+
+// The answer for "Compress"; the list stays as it is.
+void TestFileWidget::entriesAreCheckedAgain()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, message);
+    const QString secret = files->makeFile("secret.txt", 10, 's');
+    QVERIFY(QFile::link(secret, files->path("l.txt")));
+    FileWidget panel;
+    files->makeFile("f/b.txt", 10);
+    panel.addFiles({files->makeFile("a.txt", 10), files->path("f"), files->path("l.txt")});
+    const QString action = change.section(' ', 0, 0);
+    const QString name = change.section(' ', 1);
+    if (action == "grow") {
+        QVERIFY(!files->makeFile(name, 501 * MB).isEmpty());
+    } else if (action == "rename") {
+        answerRename(panel, "m.txt");
+        emit tileNamed(panel, name)->clickedForRename();
+    } else if (!action.isEmpty()) {
+        QVERIFY(QFile::remove(files->path(name)) || QDir(files->path(name)).removeRecursively());
+        QVERIFY(action != "link" || QFile::link(secret, files->path(name)));
+        QVERIFY(action != "pipe" || files->makePipe(name));
+        QVERIFY(action != "file" || !files->makeFile(name, 10).isEmpty());
+    }
+    const QStringList listed = panel.getFiles();
+    SignalLog log(&panel);
+    ModalAnswer noBox;
+    QCOMPARE(panel.checkEntriesAgain(), message);
+    QVERIFY(!noBox.seen());
+    QCOMPARE(panel.getFiles(), listed);
+    QCOMPARE(tiles(panel).size(), 3);
+    QCOMPARE(log.entries, QStringList());
+}
+
+// The other program renames its file to the name ours takes too; a file of a third one lies in
+// the shared folder.
+void TestFileWidget::anotherRunningProgramsCopiesAreLeftAlone()
+{
+    OtherProgram other(files->makeFile("theirs/other.txt", 20, 't'), "report.txt");
+    const QString theirCopy = other.result().remove("copied ");
+    QCOMPARE(QFileInfo(theirCopy).fileName(), QStringLiteral("report.txt"));
+    const QString foreign = files->makeFile(WorkFolder::sharedPath() + "/report.txt", 5, 'f');
+
+    FileWidget panel;
+    panel.addFile(files->makeFile("ours/other.txt", 10, 'o'));
+    answerRename(panel, "report.txt");
+    ModalAnswer noBox;
+    emit tileNamed(panel, "other.txt")->clickedForRename();
+    QVERIFY(!noBox.seen());
+    const QString ourCopy = FileFixture::work("report.txt");
+    QCOMPARE(panel.getFiles(), QStringList{ourCopy});
+    QVERIFY(ourCopy != theirCopy);
+    QCOMPARE(FileFixture::contents(ourCopy), QByteArray(10, 'o'));
+    QCOMPARE(FileFixture::contents(theirCopy), QByteArray(20, 't'));
+
+    // A success in either program removes its own copies only.
+    QVERIFY(other.finish("remove"));
+    QVERIFY(!QFileInfo::exists(theirCopy));
+    QCOMPARE(FileFixture::contents(ourCopy), QByteArray(10, 'o'));
+    panel.removeAllFiles();
+    QVERIFY(WorkFolder::remove());
+    QVERIFY(!QFileInfo::exists(WorkFolder::path()));
+    QCOMPARE(FileFixture::contents(foreign), QByteArray(5, 'f'));
 }
 
 void TestFileWidget::thirtyTilesFillRowsOfSevenScrollAndCanAllBeRemoved()
@@ -251,10 +460,14 @@ void TestFileWidget::rebuildReadsEveryFileAgain()
     QPointer<SingleFileWidget> renamed = tileNamed(panel, "b.pdf");
     const qint64 iconBefore = renamed->findChildren<QLabel *>().first()->pixmap().cacheKey();
 
-    // a.txt grew meanwhile.
+    // a.txt grew meanwhile. A removal only makes room: the others keep their measurements.
     files->makeFile("a.txt", 200 * MB);
     SignalLog log(&panel);
     panel.removeFile(c);
+    QCOMPARE(log.entries,
+             QStringList({"size 0 (0 listed)", "init a.txt (0 listed)", "size 2 (1 listed)", "size 3 (2 listed)"}));
+    log.entries.clear();
+    panel.updateFiles();
     QCOMPARE(log.entries,
              QStringList({"size 0 (0 listed)", "init a.txt (0 listed)", "size 200 (1 listed)", "size 201 (2 listed)"}));
     const QList<QLabel *> labels = tileNamed(panel, "a.txt")->findChildren<QLabel *>();
@@ -332,6 +545,7 @@ void TestFileWidget::renameChangesNothing_data()
     QTest::newRow("empty") << QString("") << false << QString();
     QTest::newRow("unchanged") << "a.txt" << false << QString();
     QTest::newRow("listed name") << "b.txt" << false << listedName;
+    QTest::newRow("listed name in another case") << "B.TXT" << false << listedName;
     QTest::newRow("up and out") << "../../x.txt" << false << invalid;
     QTest::newRow("into a folder") << "a/b.txt" << false << invalid;
     QTest::newRow("absolute") << "/x.txt" << false << invalid;
@@ -354,7 +568,7 @@ void TestFileWidget::renameChangesNothing()
     panel.addFiles(listed);
     if (foreignWorkFolder) {
         QVERIFY(QDir().mkpath(files->path("elsewhere")));
-        QVERIFY(QFile::link(files->path("elsewhere"), WorkFolder::path()));
+        QVERIFY(QFile::link(files->path("elsewhere"), WorkFolder::sharedPath()));
     } else {
         QVERIFY(WorkFolder::ensure());
         QVERIFY(QDir().mkpath(FileFixture::work("a")));
@@ -365,7 +579,7 @@ void TestFileWidget::renameChangesNothing()
     ModalAnswer answer;
     emit tileNamed(panel, "a.txt")->clickedForRename();
     QCOMPARE(answer.seen(), !message.isEmpty());
-    QCOMPARE(answer.text(), message.replace("%1", WorkFolder::path()));
+    QCOMPARE(answer.text(), message.replace("%1", WorkFolder::sharedPath()));
     QCOMPARE(panel.getFiles(), listed);
     QVERIFY(tileNamed(panel, "a.txt"));
     QCOMPARE(FileFixture::tree(files->path(".")), before);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "filefixture.h"
 #include "files/singlefilewidget.h"
+#include "files/workprogress.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -35,6 +36,7 @@ private slots:
     void cleanup()
     {
         QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
+        WorkProgress::setShowAfter(500);
         files.reset();
     }
     void texts_data();
@@ -45,6 +47,8 @@ private slots:
     void refusedCopyLeavesEverythingAsItWas();
     void folderIsCountedAndCopiedWhole();
     void folderCopyFailingHalfwayLeavesNothing();
+    void folderWithAnUnreadablePartIsNotCopied();
+    void cancelledFolderCopyLeavesNothing();
 
 private:
     std::unique_ptr<FileFixture> files;
@@ -145,31 +149,39 @@ void TestSingleFileWidget::refusedCopyLeavesEverythingAsItWas_data()
 {
     const QString invalid("The name you provided is not a valid file name, Please choose another name");
     QTest::addColumn<QString>("newName");
-    QTest::addColumn<bool>("sourceGone");
+    QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("message");
-    QTest::newRow("source gone") << "b.txt" << true << notCopied;
-    QTest::newRow("name too long for the file system") << QString(300, 'n') << false << notCopied;
-    QTest::newRow("name that climbs out") << "../x.txt" << false << invalid;
+    QTest::newRow("source gone") << "b.txt"
+                                 << "gone" << notCopied;
+    // Opened for reading, the pipe would wait for a writer for ever.
+    QTest::newRow("source now a pipe") << "b.txt"
+                                       << "pipe" << notCopied;
+    QTest::newRow("name too long for the file system") << QString(300, 'n') << "" << notCopied;
+    QTest::newRow("name that climbs out") << "../x.txt"
+                                          << "" << invalid;
 }
 
 void TestSingleFileWidget::refusedCopyLeavesEverythingAsItWas()
 {
     QFETCH(QString, newName);
-    QFETCH(bool, sourceGone);
+    QFETCH(QString, source);
     QFETCH(QString, message);
     SingleFileWidget tile(files->makeFile("docs/a.txt", 10));
     QSignalSpy removed(&tile, &SingleFileWidget::clicked);
     // Renamed once, so a refusal must also keep the earlier copy.
     tile.setName("first.txt");
     tile.makeFileCopy("first.txt");
-    if (sourceGone)
+    if (!source.isEmpty())
         QVERIFY(QFile::remove(FileFixture::work("first.txt")));
+    QVERIFY(source != "pipe" || files->makePipe(FileFixture::work("first.txt")));
     const QStringList before = FileFixture::tree(files->path("."));
     QSignalSpy changed(&tile, &SingleFileWidget::filePathChanged);
 
     ModalAnswer answer;
+    PipeGuard guard(FileFixture::work("first.txt"));
     tile.setName(newName);
     tile.makeFileCopy(newName);
+    QVERIFY(!guard.stop());
     QCOMPARE(answer.text(), message);
     QCOMPARE(changed.count(), 0);
     QCOMPARE(tile.getName(), QStringLiteral("first.txt"));
@@ -179,9 +191,11 @@ void TestSingleFileWidget::refusedCopyLeavesEverythingAsItWas()
     QCOMPARE(removed.last().at(0).toString(), FileFixture::work("first.txt"));
 }
 
-// A folder's size is that of the regular files below it, links not followed; a rename copies it whole.
+// A folder's size is that of the regular files below it, links not followed; a rename copies it
+// whole, links as links, but without pipes and sockets, which are never opened.
 void TestSingleFileWidget::folderIsCountedAndCopiedWhole()
 {
+    QVERIFY(files->makePipe("photos/trip/pipe") && files->makeSocket("photos/socket"));
     files->makeFile("photos/a.jpg", 1000, 'a');
     files->makeFile("photos/trip/deeper/b.jpg", 3 * 1048576);
     files->makeFile("photos/.hidden/c", 24, 'c');
@@ -190,7 +204,11 @@ void TestSingleFileWidget::folderIsCountedAndCopiedWhole()
     QVERIFY(QFile::link(files->makeFile("outside/big.bin", qint64(900) * 1048576), files->path("photos/trip/big.bin")));
     QVERIFY(QFile::link(files->path("outside"), files->path("photos/linked-dir")));
     const QStringList original = FileFixture::tree(files->path("photos"));
+    QStringList copied = original;
+    copied.removeAll("trip/pipe");
+    copied.removeAll("socket");
 
+    PipeGuard guard(files->path("photos/trip/pipe"));
     SingleFileWidget tile(files->path("photos"));
     QCOMPARE(tile.getName(), QStringLiteral("photos"));
     QCOMPARE(tile.getSize(), float(3 * 1048576 + 1024) / 1048576.0f);
@@ -199,8 +217,9 @@ void TestSingleFileWidget::folderIsCountedAndCopiedWhole()
     ModalAnswer noBox;
     tile.setName("holiday");
     tile.makeFileCopy("holiday");
-    QCOMPARE(FileFixture::tree(FileFixture::work("holiday")), original);
+    QCOMPARE(FileFixture::tree(FileFixture::work("holiday")), copied);
     QCOMPARE(FileFixture::contents(FileFixture::work("holiday/.hidden/c")), QByteArray(24, 'c'));
+    QCOMPARE(QFile::symLinkTarget(FileFixture::work("holiday/link.jpg")), FileFixture::work("holiday/a.jpg"));
 
     // The next rename copies the copy and then removes it whole.
     tile.setName("summer");
@@ -208,8 +227,9 @@ void TestSingleFileWidget::folderIsCountedAndCopiedWhole()
     QVERIFY(!noBox.seen());
     QCOMPARE(changed.count(), 2);
     QCOMPARE(QDir(WorkFolder::path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"summer"});
-    QCOMPARE(FileFixture::tree(FileFixture::work("summer")), original);
+    QCOMPARE(FileFixture::tree(FileFixture::work("summer")), copied);
     QCOMPARE(FileFixture::tree(files->path("photos")), original);
+    QVERIFY(!guard.stop());
 }
 
 void TestSingleFileWidget::folderCopyFailingHalfwayLeavesNothing()
@@ -234,6 +254,46 @@ void TestSingleFileWidget::folderCopyFailingHalfwayLeavesNothing()
     QCOMPARE(answer.text(), notCopied);
     QCOMPARE(changed.count(), 0);
     QCOMPARE(tile.getName(), QStringLiteral("src"));
+    QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList());
+}
+
+// As root every folder can be read, so the copy runs as another user there.
+void TestSingleFileWidget::folderWithAnUnreadablePartIsNotCopied()
+{
+    files->makeFile("photos/a.jpg", 10);
+    files->makeFile("photos/private/b.jpg", 10);
+    QVERIFY(QFile::setPermissions(files->path("photos/private"), {}));
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        QCOMPARE(::chmod(QFile::encodeName(files->path(".")).constData(), 0755), 0);
+        QCOMPARE(::chmod(QFile::encodeName(files->path("tmp")).constData(), 01777), 0);
+    }
+    OtherProgram other(files->path("photos"), "copy", root ? "nobody" : QString());
+    QCOMPARE(other.result(), "refused " + notCopied);
+    QVERIFY(other.finish("leave"));
+    const QStringList left = FileFixture::tree(WorkFolder::sharedPath());
+    QVERIFY(!left.isEmpty());
+    for (const QString &entry : left)
+        QVERIFY2(!entry.contains("copy"), qPrintable(entry));
+}
+
+// The copy asks after every 64 files, and the progress is set to show at the first question.
+void TestSingleFileWidget::cancelledFolderCopyLeavesNothing()
+{
+    for (int i = 0; i < 200; ++i)
+        files->makeFile(QStringLiteral("many/%1.txt").arg(i), 1);
+    SingleFileWidget tile(files->path("many"));
+    QSignalSpy changed(&tile, &SingleFileWidget::filePathChanged);
+    WorkProgress::setShowAfter(0);
+    TestSupport::ProgressWatch cancel(true);
+    ModalAnswer noBox;
+    tile.setName("copy");
+    tile.makeFileCopy("copy");
+    QCOMPARE(cancel.shown, 1);
+    QCOMPARE(cancel.label, QStringLiteral("Copying many..."));
+    QVERIFY(!noBox.seen());
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(tile.getName(), QStringLiteral("many"));
     QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList());
 }
 

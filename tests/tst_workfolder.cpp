@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "filefixture.h"
 #include "files/workfolder.h"
 
 #include <QDir>
@@ -22,6 +23,7 @@ private slots:
     void linkIsNeitherUsedNorRemoved();
     void someoneElsesFolderIsNeitherUsedNorRemoved();
     void removeTakesContentsButFollowsNoLinks();
+    void endedRunsGoRunningOnesAndStrangersStay();
     void copyFileCopiesContentAndPermissions_data();
     void copyFileCopiesContentAndPermissions();
     void copyFileNeverReplacesAndLeavesNothingWhenItFails();
@@ -44,6 +46,7 @@ void TestWorkFolder::init()
 
 void TestWorkFolder::cleanup()
 {
+    WorkFolder::release();
     qputenv("TMPDIR", savedTmpDir);
     delete temp;
     temp = nullptr;
@@ -51,7 +54,9 @@ void TestWorkFolder::cleanup()
 
 void TestWorkFolder::isTheParceloFolderInTemp()
 {
-    QCOMPARE(WorkFolder::path(), temp->path() + "/parcelo");
+    QCOMPARE(WorkFolder::sharedPath(), temp->path() + "/parcelo");
+    QVERIFY(WorkFolder::path().startsWith(temp->path() + "/parcelo/run-"));
+    QCOMPARE(WorkFolder::path(), WorkFolder::path());
     QVERIFY(WorkFolder::isTrusted());
     QVERIFY(WorkFolder::remove());
     QCOMPARE(WorkFolder::untrustedMessage(),
@@ -61,19 +66,23 @@ void TestWorkFolder::isTheParceloFolderInTemp()
 void TestWorkFolder::ensureMakesAnOwnerOnlyFolder()
 {
     QVERIFY(WorkFolder::ensure());
-    struct stat status;
-    QCOMPARE(::lstat(QFile::encodeName(WorkFolder::path()).constData(), &status), 0);
-    QVERIFY(S_ISDIR(status.st_mode));
-    QCOMPARE(status.st_mode & 0777, mode_t(0700));
+    for (const QString &folder : {WorkFolder::sharedPath(), WorkFolder::path()}) {
+        struct stat status;
+        QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &status), 0);
+        QVERIFY(S_ISDIR(status.st_mode));
+        QCOMPARE(status.st_mode & 0777, mode_t(0700));
+    }
     QVERIFY(WorkFolder::ensure());
+    // Held with a lock beside it while the program runs.
+    QVERIFY(QFileInfo(WorkFolder::path() + ".lock").isFile());
 }
 
 void TestWorkFolder::ensureTightensAnOlderFolderOfOurs()
 {
-    QVERIFY(QDir().mkpath(WorkFolder::path()));
-    QVERIFY(::chmod(QFile::encodeName(WorkFolder::path()).constData(), 0777) == 0);
+    QVERIFY(QDir().mkpath(WorkFolder::sharedPath()));
+    QVERIFY(::chmod(QFile::encodeName(WorkFolder::sharedPath()).constData(), 0777) == 0);
     QVERIFY(WorkFolder::ensure());
-    QCOMPARE(QFileInfo(WorkFolder::path()).permissions() & QFile::ReadOther, QFile::Permissions());
+    QCOMPARE(QFileInfo(WorkFolder::sharedPath()).permissions() & QFile::ReadOther, QFile::Permissions());
 }
 
 void TestWorkFolder::linkIsNeitherUsedNorRemoved()
@@ -83,7 +92,7 @@ void TestWorkFolder::linkIsNeitherUsedNorRemoved()
     QFile precious(elsewhere + "/precious.txt");
     QVERIFY(precious.open(QIODevice::WriteOnly));
     precious.close();
-    QVERIFY(QFile::link(elsewhere, WorkFolder::path()));
+    QVERIFY(QFile::link(elsewhere, WorkFolder::sharedPath()));
 
     QVERIFY(!WorkFolder::isTrusted());
     QVERIFY(!WorkFolder::ensure());
@@ -100,12 +109,12 @@ void TestWorkFolder::someoneElsesFolderIsNeitherUsedNorRemoved()
 {
     if (::geteuid() != 0)
         QSKIP("only root can give a folder to another user");
-    QVERIFY(QDir().mkpath(WorkFolder::path() + "/theirs"));
-    QCOMPARE(::chown(QFile::encodeName(WorkFolder::path()).constData(), 65534, 65534), 0);
+    QVERIFY(QDir().mkpath(WorkFolder::sharedPath() + "/theirs"));
+    QCOMPARE(::chown(QFile::encodeName(WorkFolder::sharedPath()).constData(), 65534, 65534), 0);
     QVERIFY(!WorkFolder::isTrusted());
     QVERIFY(!WorkFolder::ensure());
     QVERIFY(!WorkFolder::remove());
-    QVERIFY(QFileInfo::exists(WorkFolder::path() + "/theirs"));
+    QVERIFY(QFileInfo::exists(WorkFolder::sharedPath() + "/theirs"));
 }
 
 void TestWorkFolder::removeTakesContentsButFollowsNoLinks()
@@ -126,6 +135,34 @@ void TestWorkFolder::removeTakesContentsButFollowsNoLinks()
     QVERIFY(WorkFolder::remove());
     QVERIFY(!QFileInfo::exists(WorkFolder::path()));
     QVERIFY(QFile::exists(outside + "/keep.txt"));
+    // The next copy gets the folder back.
+    QVERIFY(WorkFolder::ensure());
+    QVERIFY(QFileInfo(WorkFolder::path()).isDir());
+}
+
+// Folders below the shared one go only when their lock shows that their program has ended.
+void TestWorkFolder::endedRunsGoRunningOnesAndStrangersStay()
+{
+    QVERIFY(write(temp->path() + "/a.txt", "a"));
+    OtherProgram running(temp->path() + "/a.txt", "a.txt");
+    OtherProgram ended(temp->path() + "/a.txt", "a.txt");
+    const QString runningCopy = running.result().remove("copied ");
+    const QString endedCopy = ended.result().remove("copied ");
+    ended.crash();
+    QVERIFY(QFileInfo::exists(runningCopy) && QFileInfo::exists(endedCopy));
+    const QString endedFolder = QFileInfo(endedCopy).absolutePath();
+    QVERIFY(QFileInfo::exists(endedFolder + ".lock"));
+    // A folder without a lock may be one that another program is just making.
+    QVERIFY(QDir().mkpath(WorkFolder::sharedPath() + "/run-unlocked"));
+    QVERIFY(write(WorkFolder::sharedPath() + "/notes.txt", "theirs"));
+
+    QVERIFY(WorkFolder::ensure());
+    QVERIFY(!QFileInfo::exists(endedFolder));
+    QVERIFY(!QFileInfo::exists(endedFolder + ".lock"));
+    QCOMPARE(read(runningCopy), QByteArray("a"));
+    QVERIFY(QFileInfo(WorkFolder::sharedPath() + "/run-unlocked").isDir());
+    QCOMPARE(read(WorkFolder::sharedPath() + "/notes.txt"), QByteArray("theirs"));
+    QVERIFY(running.finish("stay"));
 }
 
 // Content that a copy starting or ending at the wrong place could not match.
