@@ -2,7 +2,7 @@
 #include "archiving/archivercommand.h"
 
 QStringList ArchiverCommand::add(const QString &archive, const QStringList &items, const QStringList &excluded,
-                                 bool linksAsLinks)
+                                 bool linksAsLinks, bool stored)
 {
     // -spd: names are names, not wildcards (also in exclusions); -sae: the exact archive name, no
     // extension added; -y: no question can hold the run; -bsp1: progress on standard output, our
@@ -13,20 +13,11 @@ QStringList ArchiverCommand::add(const QString &archive, const QStringList &item
                           QStringLiteral("-sccUTF-8"), QStringLiteral("-mcu=on")};
     if (linksAsLinks)
         arguments << QStringLiteral("-snl");
+    if (stored)
+        arguments << QStringLiteral("-mx=0");
     for (const QString &name : excluded)
         arguments << QStringLiteral("-x!") + name;
     arguments << QStringLiteral("--") << archive;
     arguments += items;
     return arguments;
-}
-
-QStringList ArchiverCommand::list(const QString &archive)
-{
-    return {QStringLiteral("l"),
-            QStringLiteral("-slt"),
-            QStringLiteral("-ba"),
-            QStringLiteral("-sccUTF-8"),
-            QStringLiteral("-y"),
-            QStringLiteral("--"),
-            archive};
 }

@@ -88,7 +88,8 @@ PackingJob::Result PackingJob::pack(const QString &written, const PackingPlan &p
     for (const PackingPlan::Run &step : plan.runs) {
         bytesInRun = step.bytes;
         const RunVerdict::Run run = process->run(
-            programPath, ArchiverCommand::add(written, step.items, step.excluded, step.linksAsLinks), silenceLimitMs);
+            programPath, ArchiverCommand::add(written, step.items, step.excluded, step.linksAsLinks, step.stored),
+            silenceLimitMs);
         const Result result = verdict(run, written);
         if (result.outcome != Outcome::Succeeded)
             return result;

@@ -1,19 +1,65 @@
 // SPDX-License-Identifier: MIT
 #include "archiving/packingplan.h"
 
+#include "archiving/compressibility.h"
 #include "archiving/runverdict.h"
 #include "common/entryscan.h"
 
 #include <QFileInfo>
 
-PackingPlan PackingPlan::make(const QStringList &chosen)
+namespace {
+
+// The entries of one link mode, with each file's archive name sorted by how it will be packed.
+struct Group
+{
+    QStringList items;
+    QStringList excluded;
+    QStringList deflated;
+    QStringList stored;
+    qint64 deflatedBytes = 0;
+    qint64 storedBytes = 0;
+};
+
+void addRuns(const Group &group, bool linksAsLinks, QList<PackingPlan::Run> *runs)
+{
+    if (group.items.isEmpty())
+        return;
+    const bool deflate = !group.deflated.isEmpty() || group.stored.isEmpty();
+    const bool store = !group.stored.isEmpty();
+    // Each run leaves out the files of the other, so every file is packed exactly once.
+    if (deflate)
+        *runs << PackingPlan::Run{group.items, group.excluded + (store ? group.stored : QStringList()), linksAsLinks,
+                                  false, group.deflatedBytes};
+    if (store)
+        *runs << PackingPlan::Run{group.items, group.excluded + (deflate ? group.deflated : QStringList()),
+                                  linksAsLinks, true, group.storedBytes};
+}
+
+} // namespace
+
+PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<void()> &tick)
 {
     PackingPlan plan;
-    Run direct;
-    Run followed;
-    followed.linksAsLinks = false;
+    Group direct;
+    Group followed;
     QStringList gone;
     QStringList unreadable;
+    const auto sort = [&](Group &group, const QString &name, const QString &path, qint64 size) {
+        const bool sampled = size >= Compressibility::sampledFrom;
+        if (Compressibility::worthDeflating(path, size)) {
+            group.deflated << name;
+            group.deflatedBytes += size;
+        } else {
+            group.stored << name;
+            group.storedBytes += size;
+            plan.storedFiles << name;
+        }
+        plan.expected.addFile(name, size);
+        plan.bytes += size;
+        ++plan.fileCount;
+        if (sampled && tick)
+            tick();
+    };
     for (const QString &path : chosen) {
         const QString name = QFileInfo(path).fileName();
         const EntryScan scan = EntryScan::read(path);
@@ -25,38 +71,32 @@ PackingPlan PackingPlan::make(const QStringList &chosen)
             unreadable << name + QLatin1Char('/') + scan.unreadable;
             continue;
         }
-        Run &run = scan.isLink ? followed : direct;
-        run.items << path;
-        run.bytes += scan.bytes;
-        plan.bytes += scan.bytes;
+        Group &group = scan.isLink ? followed : direct;
+        group.items << path;
         if (scan.kind == EntryScan::Kind::File) {
-            plan.expected.addFile(name, scan.bytes);
-            ++plan.fileCount;
+            sort(group, name, path, scan.bytes);
             continue;
         }
         const QString prefix = name + QLatin1Char('/');
         plan.expected.addFolder(name);
         for (const auto &[relative, size] : scan.files)
-            plan.expected.addFile(prefix + relative, size);
+            sort(group, prefix + relative, path + QLatin1Char('/') + relative, size);
         for (const QString &relative : scan.folders)
             plan.expected.addFolder(prefix + relative);
         for (const QString &relative : scan.links) {
             if (scan.isLink)
-                run.excluded << prefix + relative;
+                group.excluded << prefix + relative;
             else
                 plan.expected.addLink(prefix + relative);
         }
         for (const QString &relative : scan.specials)
-            run.excluded << prefix + relative;
-        plan.fileCount += int(scan.files.size());
+            group.excluded << prefix + relative;
     }
     if (!gone.isEmpty())
         plan.problem = QStringLiteral("No longer a file or folder: %1").arg(RunVerdict::nameList(gone));
     else if (!unreadable.isEmpty())
         plan.problem = QStringLiteral("These folders could not be read: %1").arg(RunVerdict::nameList(unreadable));
-    for (const Run &run : {direct, followed}) {
-        if (!run.items.isEmpty())
-            plan.runs << run;
-    }
+    addRuns(direct, true, &plan.runs);
+    addRuns(followed, false, &plan.runs);
     return plan;
 }

@@ -7,11 +7,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // What one "Compress" hands the archiver, read from the chosen entries just before the run.
 // Inside a chosen folder no link is followed: links are stored as links, and pipes, sockets and
 // devices are left out (the archiver would block on them). A chosen entry that is itself a link
 // packs what it points to, so it goes into a run of its own that follows links; the links below
-// it are left out there.
+// it are left out there. Files that deflate cannot shrink are stored, in a run of their own into
+// the same archive, after the deflated ones (so the second run copies the smaller part again).
 class PackingPlan
 {
 public:
@@ -20,15 +23,19 @@ public:
         QStringList items;
         QStringList excluded;
         bool linksAsLinks = true;
+        bool stored = false;
         qint64 bytes = 0;
     };
 
-    static PackingPlan make(const QStringList &chosen);
+    // `tick` is called after each file that was sampled, so a caller can keep its window painting.
+    static PackingPlan make(const QStringList &chosen, const std::function<void()> &tick = {});
 
     QList<Run> runs;
     ArchiveContents expected;
     int fileCount = 0;
     qint64 bytes = 0;
+    // The archive names of the files that will be stored, not deflated.
+    QStringList storedFiles;
     // Set when a chosen entry can no longer be packed; no run should start then.
     QString problem;
 };

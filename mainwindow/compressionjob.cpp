@@ -84,9 +84,7 @@ QString CompressionJob::progressText(int fileCount, qint64 bytes)
 CompressionJob::Result CompressionJob::run(const QString &archivePath, const QStringList &files, QWidget *window)
 {
     BusyCursor busy;
-    const PackingPlan plan = PackingPlan::make(files);
-
-    QProgressDialog dialog(progressText(plan.fileCount, plan.bytes), QStringLiteral("Cancel"), 0, 100, window);
+    QProgressDialog dialog(QStringLiteral("Packing..."), QStringLiteral("Cancel"), 0, 100, window);
     dialog.setWindowTitle(QStringLiteral("Parcelo"));
     dialog.setStyleSheet(progressStyle);
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -98,9 +96,12 @@ CompressionJob::Result CompressionJob::run(const QString &archivePath, const QSt
     progress = &dialog;
     InputGuard guard(&dialog);
 
+    // Sampling many large files takes a moment; the window keeps painting meanwhile.
+    const PackingPlan plan = PackingPlan::make(files, [] { QCoreApplication::processEvents(); });
+    dialog.setLabelText(progressText(plan.fileCount, plan.bytes));
     connect(job, &PackingJob::progressed, &dialog, &QProgressDialog::setValue);
     connect(&dialog, &QProgressDialog::canceled, job, &PackingJob::cancel);
-    const Result result = job->run(archivePath, plan);
+    const Result result = dialog.wasCanceled() ? Result{Outcome::Cancelled, QString()} : job->run(archivePath, plan);
     progress = nullptr;
     dialog.close();
     return result;

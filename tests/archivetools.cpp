@@ -68,6 +68,30 @@ ArchiveContents listed(const QString &archivePath)
     return contents;
 }
 
+QMap<QString, QString> methods(const QString &archivePath)
+{
+    QProcess list;
+    list.start(QStringLiteral("7zz"), {QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-ba"),
+                                       QStringLiteral("-sccUTF-8"), QStringLiteral("--"), archivePath});
+    list.waitForFinished(60000);
+    QMap<QString, QString> found;
+    QString path;
+    for (const QString &line : QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Path = ")))
+            path = line.mid(7);
+        else if (line.startsWith(QLatin1String("Method = ")))
+            found.insert(path, line.mid(9).section(QLatin1Char(':'), 0, 0));
+    }
+    return found;
+}
+
+bool extract(const QString &archivePath, const QString &folder)
+{
+    return QProcess::execute(QStringLiteral("7zz"),
+                             {QStringLiteral("x"), QStringLiteral("-y"), QStringLiteral("-bso0"),
+                              QStringLiteral("-o") + folder, QStringLiteral("--"), archivePath}) == 0;
+}
+
 bool writeFile(const QString &path, const QByteArray &content)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))

@@ -3,6 +3,7 @@
 
 #include "archiving/archivecontents.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,12 @@ QStringList entries(const QString &archivePath);
 
 // An archive's entries as the real archiver lists them, with their kinds and sizes.
 ArchiveContents listed(const QString &archivePath);
+
+// Each entry's compression method ("Store", "Deflate") as the real archiver lists it.
+QMap<QString, QString> methods(const QString &archivePath);
+
+// Unpacks an archive into `folder` with the real archiver.
+bool extract(const QString &archivePath, const QString &folder);
 
 // Writes a file (and its folders) with the given content.
 bool writeFile(const QString &path, const QByteArray &content = "data\n");

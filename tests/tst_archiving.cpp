@@ -4,6 +4,7 @@
 #include "archiving/archivedestination.h"
 #include "archiving/archivercommand.h"
 #include "archiving/archiverprocess.h"
+#include "archiving/compressibility.h"
 #include "archiving/packingjob.h"
 #include "archiving/runverdict.h"
 #include "archiving/zipdirectory.h"
@@ -28,6 +29,20 @@ namespace {
 QString realArchiver()
 {
     return QStringLiteral(PARCELO_BUILD_DIR "/util/7z.exe");
+}
+
+QByteArray noise(qint64 size)
+{
+    QFile random("/dev/urandom");
+    return random.open(QIODevice::ReadOnly) ? random.read(size) : QByteArray();
+}
+
+QByteArray text(qint64 size)
+{
+    QByteArray lines;
+    for (int i = 0; lines.size() < size; ++i)
+        lines += "line " + QByteArray::number(i) + " of a plain text that deflate shrinks\n";
+    return lines.left(size);
 }
 
 QStringList folderEntries(const QString &folder)
@@ -58,6 +73,9 @@ private slots:
     void writtenArchiveIsComparedWithTheChoice_data();
     void writtenArchiveIsComparedWithTheChoice();
     void packsExactlyTheChosenEntries();
+    void trialCompressionJudgesASample_data();
+    void trialCompressionJudgesASample();
+    void eachFileIsStoredOrDeflatedByItsContent();
     void failureNamesItsCauseAndLeavesNothing_data();
     void failureNamesItsCauseAndLeavesNothing();
     void archiveGetsExactlyItsName_data();
@@ -266,6 +284,65 @@ void TestArchiving::packsExactlyTheChosenEntries()
     QString error;
     QVERIFY(ZipDirectory::read(archive, &direct, &error));
     QCOMPARE(expected.differences(direct), QString());
+}
+
+void TestArchiving::trialCompressionJudgesASample_data()
+{
+    QTest::addColumn<QByteArray>("sample");
+    QTest::addColumn<bool>("deflate");
+    QTest::newRow("noise") << noise(64 * 1024) << false;
+    QTest::newRow("text") << text(64 * 1024) << true;
+    QTest::newRow("zeros") << QByteArray(64 * 1024, '\0') << true;
+    // About 4 % of the sample compressible: just over the bar.
+    QTest::newRow("noise with a text header") << text(3 * 1024) + noise(61 * 1024) << true;
+    QTest::newRow("noise with a short header") << text(1024) + noise(63 * 1024) << false;
+}
+
+void TestArchiving::trialCompressionJudgesASample()
+{
+    QFETCH(QByteArray, sample);
+    QFETCH(bool, deflate);
+    QCOMPARE(Compressibility::savesEnough(sample), deflate);
+}
+
+void TestArchiving::eachFileIsStoredOrDeflatedByItsContent()
+{
+    // The content decides, not the name; a small file is deflated without a trial.
+    const struct
+    {
+        const char *name;
+        QByteArray content;
+        const char *method;
+    } files[] = {
+        {"mixed/notes.txt", text(300 * 1024), "Deflate"},    {"mixed/noise.txt", noise(300 * 1024), "Store"},
+        {"mixed/photo.jpg", text(300 * 1024), "Deflate"},    {"mixed/sub/video.mp4", noise(600 * 1024), "Store"},
+        {"mixed/sub/small.txt", text(10 * 1024), "Deflate"}, {"song.mp3", noise(200 * 1024), "Store"},
+        {"report.txt", text(200 * 1024), "Deflate"},
+    };
+    for (const auto &file : files)
+        QVERIFY(writeFile(src + "/" + file.name, file.content));
+    QVERIFY(QFile::link(src + "/song.mp3", src + "/linked.mp3"));
+    const PackingPlan plan =
+        PackingPlan::make({src + "/mixed", src + "/song.mp3", src + "/report.txt", src + "/linked.mp3"});
+    // 7-Zip itself stores what it failed to shrink, so the plan shows what was never tried.
+    QStringList stored = plan.storedFiles;
+    stored.sort();
+    QCOMPARE(stored, QStringList({"linked.mp3", "mixed/noise.txt", "mixed/sub/video.mp4", "song.mp3"}));
+    QCOMPARE(job->run(archive, plan).outcome, Outcome::Succeeded);
+
+    const QMap<QString, QString> methods = ArchiveTools::methods(archive);
+    QVERIFY(ArchiveTools::extract(archive, temp->path() + "/unpacked"));
+    for (const auto &file : files) {
+        const QString name = QString(file.name);
+        QCOMPARE(methods.value(name), QString(file.method));
+        QFile unpacked(temp->path() + "/unpacked/" + name);
+        QVERIFY(unpacked.open(QIODevice::ReadOnly));
+        QVERIFY2(unpacked.readAll() == file.content, qPrintable(name));
+    }
+    QCOMPARE(methods.value("linked.mp3"), QString("Store"));
+    QCOMPARE(methods.keys(),
+             QStringList({"linked.mp3", "mixed", "mixed/noise.txt", "mixed/notes.txt", "mixed/photo.jpg", "mixed/sub",
+                          "mixed/sub/small.txt", "mixed/sub/video.mp4", "report.txt", "song.mp3"}));
 }
 
 void TestArchiving::failureNamesItsCauseAndLeavesNothing_data()

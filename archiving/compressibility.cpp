@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#include "archiving/compressibility.h"
+
+#include <QFile>
+
+bool Compressibility::savesEnough(const QByteArray &sample)
+{
+    if (sample.isEmpty())
+        return true;
+    // The fastest level: the trial only has to tell text from noise.
+    const qsizetype packed = qCompress(sample, 1).size();
+    return packed * 100 <= sample.size() * 97;
+}
+
+bool Compressibility::worthDeflating(const QString &path, qint64 size)
+{
+    if (size < sampledFrom)
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    QByteArray sample = file.read(sampleBytes);
+    if (size >= 4 * sampleBytes && file.seek(size / 2))
+        sample += file.read(sampleBytes);
+    return savesEnough(sample);
+}
