@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -10,10 +11,26 @@
 class ArchiverCommand
 {
 public:
+    // Windows caps a whole command line at 32,767 characters.
+    static constexpr qsizetype defaultLengthLimit = 32000;
+
     // Adds `items` to the ZIP archive `archive`. Links inside folders are stored as links when
     // `linksAsLinks` is true; `excluded` names entries (as they stand in the archive) to leave out.
     // `stored` entries are not compressed, the others are deflated. Adding to an existing archive
     // keeps what it holds.
     static QStringList add(const QString &archive, const QStringList &items, const QStringList &excluded,
                            bool linksAsLinks, bool stored = false);
+
+    // The same with the names read from UTF-8 list files (`excludedList` may be empty), for runs
+    // whose names would not fit on a command line. `archive` must be an absolute path: list files
+    // cannot follow "--", so nothing else protects a name that begins with "-".
+    static QStringList addFromLists(const QString &archive, const QString &itemList, const QString &excludedList,
+                                    bool linksAsLinks, bool stored = false);
+
+    // The content of a list file: one name a line, UTF-8.
+    static QByteArray listFile(const QStringList &names);
+    // Whether every name can stand in a list file (none holds a line break).
+    static bool listable(const QStringList &names);
+    // The length of the command line these arguments make, with room for quotes.
+    static qsizetype length(const QString &program, const QStringList &arguments);
 };

@@ -87,9 +87,7 @@ PackingJob::Result PackingJob::pack(const QString &written, const PackingPlan &p
     emit progressed(0);
     for (const PackingPlan::Run &step : plan.runs) {
         bytesInRun = step.bytes;
-        const RunVerdict::Run run = process->run(
-            programPath, ArchiverCommand::add(written, step.items, step.excluded, step.linksAsLinks, step.stored),
-            silenceLimitMs);
+        const RunVerdict::Run run = process->run(programPath, command(written, step), silenceLimitMs);
         const Result result = verdict(run, written);
         if (result.outcome != Outcome::Succeeded)
             return result;
@@ -108,6 +106,31 @@ PackingJob::Result PackingJob::pack(const QString &written, const PackingPlan &p
         return {Outcome::Failed, differences};
     emit progressed(100);
     return {Outcome::Succeeded, QString()};
+}
+
+// Names that would not fit on the command line go to list files beside the unfinished archive,
+// which go with its folder.
+QStringList PackingJob::command(const QString &written, const PackingPlan::Run &step) const
+{
+    const QStringList arguments =
+        ArchiverCommand::add(written, step.items, step.excluded, step.linksAsLinks, step.stored);
+    if (ArchiverCommand::length(programPath, arguments) <= lengthLimit ||
+        !ArchiverCommand::listable(step.items + step.excluded))
+        return arguments;
+    const QString folder = QFileInfo(written).absolutePath();
+    const QString itemList = folder + QStringLiteral("/items.txt");
+    const QString excludedList = step.excluded.isEmpty() ? QString() : folder + QStringLiteral("/excluded.txt");
+    QFile items(itemList);
+    QFile excluded(excludedList);
+    const QByteArray itemText = ArchiverCommand::listFile(step.items);
+    const QByteArray excludedText = ArchiverCommand::listFile(step.excluded);
+    if (!items.open(QIODevice::WriteOnly | QIODevice::Truncate) || items.write(itemText) != itemText.size() ||
+        (!excludedList.isEmpty() && (!excluded.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                                     excluded.write(excludedText) != excludedText.size()))) {
+        qCWarning(lcPacking) << "cannot write the list files in" << folder;
+        return arguments;
+    }
+    return ArchiverCommand::addFromLists(written, itemList, excludedList, step.linksAsLinks, step.stored);
 }
 
 PackingJob::Result PackingJob::verdict(const RunVerdict::Run &run, const QString &written) const

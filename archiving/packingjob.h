@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "archiving/archivercommand.h"
 #include "archiving/packingplan.h"
 #include "archiving/runverdict.h"
 
@@ -39,6 +40,8 @@ public:
     void setProgram(const QString &program);
     QString program() const { return programPath; }
     void setSilenceLimit(int milliseconds);
+    // Longer command lines pass their names in list files.
+    void setCommandLineLimit(qsizetype characters) { lengthLimit = characters; }
 
 signals:
     // Over the whole job, 0 to 100.
@@ -50,10 +53,12 @@ public slots:
 private:
     Result pack(const QString &unfinished, const PackingPlan &plan);
     Result verdict(const RunVerdict::Run &run, const QString &unfinished) const;
+    QStringList command(const QString &written, const PackingPlan::Run &step) const;
 
     ArchiverProcess *process = nullptr;
     QString programPath;
     int silenceLimitMs = defaultSilenceLimitMs;
+    qsizetype lengthLimit = ArchiverCommand::defaultLengthLimit;
     qint64 bytesDone = 0;
     qint64 bytesInRun = 0;
     qint64 bytesInAll = 0;

@@ -35,17 +35,56 @@ QString dataFolder()
     return folder;
 }
 
-DataSet makeDataSet(const QString &name, int count, std::int64_t bytes, std::int64_t step)
+// Text that deflate shrinks to about a fifth, like source code or a letter.
+bool writeTextFile(const QString &path, std::int64_t bytes)
 {
-    const QString folder = dataFolder() + QLatin1Char('/') + name;
-    QDir().mkpath(folder);
-    DataSet set{name, {}};
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray text;
+    for (int line = 0; text.size() < bytes; ++line)
+        text += "Line " + QByteArray::number(line * 7919 % 10007) + ": the quick brown fox " +
+                QByteArray::number(line) + " jumps over the lazy dog.\n";
+    return out.write(text.left(bytes)) == bytes;
+}
+
+enum class Content { Noise, Text };
+
+// `count` files in `folder` (below the data folder), each `step` bytes larger than the one before.
+QStringList makeFiles(const QString &folder, int count, std::int64_t bytes, std::int64_t step, Content content)
+{
+    const QString path = dataFolder() + QLatin1Char('/') + folder;
+    QDir().mkpath(path);
+    QStringList files;
     for (int i = 0; i < count; ++i) {
-        const QString path = QStringLiteral("%1/part-%2.bin").arg(folder).arg(i, 3, 10, QChar('0'));
-        if (!Bench::writeRandomFile(path, bytes + i * step))
-            qFatal("cannot write %s", qPrintable(path));
-        set.files << path;
+        const QString file = QStringLiteral("%1/part-%2.%3")
+                                 .arg(path)
+                                 .arg(i, 3, 10, QChar('0'))
+                                 .arg(content == Content::Text ? QStringLiteral("txt") : QStringLiteral("bin"));
+        const bool written = content == Content::Text ? writeTextFile(file, bytes + i * step)
+                                                      : Bench::writeRandomFile(file, bytes + i * step);
+        if (!written)
+            qFatal("cannot write %s", qPrintable(file));
+        files << file;
     }
+    return files;
+}
+
+DataSet makeDataSet(const QString &name, int count, std::int64_t bytes, std::int64_t step,
+                    Content content = Content::Noise)
+{
+    return DataSet{name, makeFiles(name, count, bytes, step, content)};
+}
+
+// Text, incompressible files, and a folder holding both.
+DataSet makeMixedSet()
+{
+    DataSet set{QStringLiteral("mixed"), {}};
+    set.files += makeFiles(QStringLiteral("mixed"), 5, 2 * MB, 0, Content::Text);
+    set.files += makeFiles(QStringLiteral("mixed/photos"), 3, 20 * MB, 0, Content::Noise);
+    makeFiles(QStringLiteral("mixed/album/videos"), 2, 20 * MB, 0, Content::Noise);
+    makeFiles(QStringLiteral("mixed/album/notes"), 5, MB, 0, Content::Text);
+    set.files << dataFolder() + QStringLiteral("/mixed/album");
     return set;
 }
 
@@ -94,15 +133,16 @@ void compare(const DataSet &set, int runs, const QString &program, QWidget *wind
             if ((run + turn) % 2 == 0) {
                 const double ms = timeMs([&] { runDirectly(program, archive, set.files); });
                 Bench::sample(QStringLiteral("compress.%1.direct").arg(set.name), ms);
+                Bench::sample(QStringLiteral("size.%1.direct").arg(set.name), double(QFileInfo(archive).size()));
             } else {
                 const double ms = timeMs([&] { runThroughJob(program, archive, set.files, window); });
                 Bench::sample(QStringLiteral("compress.%1.job").arg(set.name), ms);
+                Bench::sample(QStringLiteral("size.%1.job").arg(set.name), double(QFileInfo(archive).size()));
             }
         }
     }
     QFile::remove(archive);
-    for (const QString &file : set.files)
-        QFile::remove(file);
+    QDir(dataFolder() + QLatin1Char('/') + set.name).removeRecursively();
 }
 
 void compareCopy(int runs)
@@ -150,7 +190,7 @@ int main(int argc, char *argv[])
     QWidget *window = startup.mainWindow();
     Bench::settle();
 
-    const DataSet small = makeDataSet(QStringLiteral("small200"), 200, 1024, 97);
+    const DataSet small = makeDataSet(QStringLiteral("small200"), 200, 1024, 97, Content::Text);
     // Not counted: the first run in a process also loads what the progress dialog needs (about
     // 20 ms, once).
     runThroughJob(program, QDir::tempPath() + QStringLiteral("/warm-up.7z"), small.files, window);
@@ -159,6 +199,7 @@ int main(int argc, char *argv[])
     if (largeRuns > 0) {
         compare(makeDataSet(QStringLiteral("five100"), 5, 100 * MB, 0), largeRuns, program, window);
         compare(makeDataSet(QStringLiteral("one450"), 1, 450 * MB, 0), largeRuns, program, window);
+        compare(makeMixedSet(), largeRuns, program, window);
         compareCopy(largeRuns + 2);
     }
     WorkFolder::remove();

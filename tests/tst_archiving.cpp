@@ -81,6 +81,8 @@ private slots:
     void archiveGetsExactlyItsName_data();
     void archiveGetsExactlyItsName();
     void nothingStandsUnderTheNameUntilSuccess();
+    void longCommandLinesPassNamesInListFiles();
+    void archiverIsStartedByItsAbsolutePath();
 
 private:
     PackingJob::Result pack(const QStringList &chosen);
@@ -488,6 +490,59 @@ void TestArchiving::nothingStandsUnderTheNameUntilSuccess()
     QVERIFY(theirs.open(QIODevice::ReadOnly));
     QCOMPARE(theirs.readAll(), QByteArray("theirs\n"));
     QCOMPARE(folderEntries(out), QStringList{"pack.7z"});
+}
+
+void TestArchiving::longCommandLinesPassNamesInListFiles()
+{
+    // 500 long names, some that look like switches or list files, and a pipe to leave out.
+    ArchiveContents expected;
+    QStringList chosen;
+    const QString padding(100, QLatin1Char('n'));
+    for (int i = 0; i < 500; ++i) {
+        const QString name = QStringLiteral("%1%2-%3.txt")
+                                 .arg(i % 3 == 0   ? "-"
+                                      : i % 3 == 1 ? "@"
+                                                   : "",
+                                      padding)
+                                 .arg(i);
+        QVERIFY(writeFile(src + "/" + name));
+        chosen << src + "/" + name;
+        expected.addFile(name, 5);
+    }
+    QVERIFY(writeFile(src + "/folder/" + padding + ".txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(src + "/folder/pipe").constData(), 0600), 0);
+    chosen << src + "/folder";
+    expected.addFolder("folder");
+    expected.addFile("folder/" + padding + ".txt", 5);
+
+    const QString marker = temp->path() + "/lists";
+    QVERIFY(writeStandIn(temp->path(), "for a in \"$@\"; do case \"$a\" in @*|-x@*) echo \"$a\" >> '" +
+                                           QFile::encodeName(marker) + "';; esac; done\nexec 7zz \"$@\""));
+    job->setProgram(temp->path() + "/util/7z.exe");
+    job->setCommandLineLimit(10000);
+    job->setSilenceLimit(10000);
+    QCOMPARE(pack(chosen).outcome, Outcome::Succeeded);
+    QCOMPARE(expected.differences(ArchiveTools::listed(archive)), QString());
+    QFile lists(marker);
+    QVERIFY2(lists.open(QIODevice::ReadOnly), "no list file was used");
+    QCOMPARE(lists.readAll().count('\n'), 2);
+    QCOMPARE(folderEntries(out), QStringList{"pack.7z"});
+}
+
+void TestArchiving::archiverIsStartedByItsAbsolutePath()
+{
+    // A program of that name in the current folder must never be the one started.
+    const QString marker = temp->path() + "/trap-ran";
+    QVERIFY(writeStandIn(temp->path(), "touch '" + QFile::encodeName(marker) + "'\nexec 7zz \"$@\""));
+    const QString saved = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(temp->path()));
+    job->setProgram("util/7z.exe");
+    QVERIFY(writeFile(src + "/a.txt"));
+    const PackingJob::Result result = pack({src + "/a.txt"});
+    QDir::setCurrent(saved);
+    QCOMPARE(result.outcome, Outcome::Failed);
+    QCOMPARE(result.cause, "7-Zip was not found at " + QCoreApplication::applicationDirPath() + "/util/7z.exe");
+    QVERIFY(!QFileInfo::exists(marker));
 }
 
 QTEST_GUILESS_MAIN(TestArchiving)
