@@ -356,6 +356,7 @@ void TestArchiving::failureNamesItsCauseAndLeavesNothing_data()
     QTest::newRow("unreadable file") << "unreadable" << Outcome::Failed << "could not be read: secret.bin";
     QTest::newRow("full disk") << "full" << Outcome::Failed << "There is not enough free space in";
     QTest::newRow("archiver missing") << "missing" << Outcome::Failed << "7-Zip was not found at";
+    QTest::newRow("archiver not executable") << "unstartable" << Outcome::Failed << "7-Zip could not be started";
     QTest::newRow("archiver leaves a file out") << "lying" << Outcome::Failed << "missing b.txt";
     QTest::newRow("archiver writes no archive") << "junk" << Outcome::Failed << "could not be read back";
     QTest::newRow("success words, status 2") << "status2" << Outcome::Failed << "exit code 2";
@@ -398,6 +399,10 @@ void TestArchiving::failureNamesItsCauseAndLeavesNothing()
         QVERIFY(writeFile(src + "/b.txt", random.read(2 << 20)));
     } else if (scenario == "missing") {
         job->setProgram(temp->path() + "/nowhere/7z.exe");
+    } else if (scenario == "unstartable") {
+        QVERIFY(writeStandIn(temp->path(), "exec 7zz \"$@\""));
+        QVERIFY(QFile::setPermissions(standIn, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        job->setProgram(standIn);
     } else if (scenario == "lying") {
         QVERIFY(writeStandIn(temp->path(),
                              "if [ \"$1\" = a ]; then 7zz \"$@\" >/dev/null\n"
