@@ -2,6 +2,7 @@
 #include "files/singlefilewidget.h"
 
 #include "common/styledbackground.h"
+#include "files/entryrules.h"
 #include "files/workfolder.h"
 #include "files/workprogress.h"
 
@@ -232,8 +233,7 @@ void SingleFileWidget::setNameDialog(NameDialog dialog)
 
 bool SingleFileWidget::isPlainFileName(const QString &name)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+    return EntryRules::isPortableFileName(name);
 }
 
 QString SingleFileWidget::invalidNameMessage()
