@@ -6,6 +6,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 Startup::Startup(QApplication &app) : window(createWindow(app)), frameLess(window.get())
 {
@@ -31,5 +35,17 @@ MainWidget *Startup::createWindow(QApplication &app)
 
 void Startup::show()
 {
+    // A 980 x 660 window does not fit a small or scaled screen (1366 x 768 at 125 %), and
+    // "Compress" sits at its bottom.
+    if (const QScreen *screen = window->screen())
+        window->setGeometry(placement(window->size(), window->minimumSizeHint(), screen->availableGeometry()));
     window->show();
+}
+
+QRect Startup::placement(const QSize &wanted, const QSize &least, const QRect &available)
+{
+    const QSize size = wanted.boundedTo(available.size()).expandedTo(least);
+    QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available);
+    place.moveTopLeft(QPoint(std::max(place.left(), available.left()), std::max(place.top(), available.top())));
+    return place;
 }
