@@ -4,7 +4,9 @@
 #include "mainwindow/mainwidget.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QScreen>
 #include <QStyle>
@@ -21,8 +23,21 @@ Startup::Startup(QApplication &app) : window(createWindow(app)), frameLess(windo
 // The helper lets go of the window before the window goes.
 Startup::~Startup() = default;
 
+// The sheet asks for Noto Sans, which Windows does not have: a Windows package carries it in
+// fonts/ beside the program. Elsewhere the folder is missing and the system's fonts serve.
+void Startup::addBundledFonts()
+{
+    const QDir fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    const QStringList files = fonts.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files);
+    for (const QString &file : files) {
+        if (QFontDatabase::addApplicationFont(fonts.filePath(file)) < 0)
+            qWarning("could not load the font %s", qPrintable(fonts.filePath(file)));
+    }
+}
+
 MainWidget *Startup::createWindow(QApplication &app)
 {
+    addBundledFonts();
     // A missing sheet leaves the window unstyled but working.
     QFile styleSheet(QStringLiteral(":/qrc/style.qss"));
     styleSheet.open(QIODevice::ReadOnly);

@@ -26,6 +26,7 @@ public:
     static QRect placement(const QSize &wanted, const QSize &least, const QRect &available);
 
 private:
+    static void addBundledFonts();
     static MainWidget *createWindow(QApplication &app);
 
     std::unique_ptr<MainWidget> window;

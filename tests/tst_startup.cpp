@@ -4,7 +4,10 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
 #include <QRect>
+#include <QScopeGuard>
 #include <QTest>
 
 class TestStartup : public QObject
@@ -26,7 +29,13 @@ void TestStartup::cleanup()
 
 void TestStartup::buildsTheStyledFramelessWindow()
 {
+    // A font shipped in fonts/ beside the program is taken; this one stands in for a missing one.
+    const QString fonts = QCoreApplication::applicationDirPath() + "/fonts";
+    const auto removeFonts = qScopeGuard([&] { QDir(fonts).removeRecursively(); });
+    QVERIFY(QDir().mkpath(fonts));
+    QVERIFY(QFile::copy("/usr/share/fonts/truetype/noto/NotoSans-Bold.ttf", fonts + "/NotoSans-Bold.ttf"));
     Startup startup(*qApp);
+    QCOMPARE(QFontDatabase::applicationFontFamilies(0), QStringList{"Noto Sans"});
     MainWidget *window = startup.mainWindow();
     QCOMPARE(window->size(), QSize(980, 660));
     QCOMPARE(window->windowTitle(), QStringLiteral("Parcelo"));
