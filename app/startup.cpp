@@ -4,8 +4,14 @@
 #include "mainwindow/mainwidget.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QIcon>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 Startup::Startup(QApplication &app) : window(createWindow(app)), frameLess(window.get())
 {
@@ -17,8 +23,21 @@ Startup::Startup(QApplication &app) : window(createWindow(app)), frameLess(windo
 // The helper lets go of the window before the window goes.
 Startup::~Startup() = default;
 
+// The sheet asks for Noto Sans, which Windows does not have: a Windows package carries it in
+// fonts/ beside the program. Elsewhere the folder is missing and the system's fonts serve.
+void Startup::addBundledFonts()
+{
+    const QDir fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    const QStringList files = fonts.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files);
+    for (const QString &file : files) {
+        if (QFontDatabase::addApplicationFont(fonts.filePath(file)) < 0)
+            qWarning("could not load the font %s", qPrintable(fonts.filePath(file)));
+    }
+}
+
 MainWidget *Startup::createWindow(QApplication &app)
 {
+    addBundledFonts();
     // A missing sheet leaves the window unstyled but working.
     QFile styleSheet(QStringLiteral(":/qrc/style.qss"));
     styleSheet.open(QIODevice::ReadOnly);
@@ -31,5 +50,17 @@ MainWidget *Startup::createWindow(QApplication &app)
 
 void Startup::show()
 {
+    // A 980 x 660 window does not fit a small or scaled screen (1366 x 768 at 125 %), and
+    // "Compress" sits at its bottom.
+    if (const QScreen *screen = window->screen())
+        window->setGeometry(placement(window->size(), window->minimumSizeHint(), screen->availableGeometry()));
     window->show();
+}
+
+QRect Startup::placement(const QSize &wanted, const QSize &least, const QRect &available)
+{
+    const QSize size = wanted.boundedTo(available.size()).expandedTo(least);
+    QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available);
+    place.moveTopLeft(QPoint(std::max(place.left(), available.left()), std::max(place.top(), available.top())));
+    return place;
 }

@@ -135,7 +135,7 @@ void FrameLess::handlePress(QMouseEvent *event)
     }
 }
 
-// Where the platform places windows itself, setting the geometry does nothing; it takes the drag.
+// Wherever the platform offers its own move and resize, it takes the drag.
 bool FrameLess::handOverToPlatform()
 {
     if (pressEdge != None)

@@ -5,12 +5,11 @@
 
 class QWidget;
 
-// Where the platform decides where windows go (Wayland), a program that sets its own geometry
-// moves nothing, so window drags are handed to the platform there. Elsewhere (X11, Windows) these
-// return false and the caller moves or resizes the window itself.
+// Window drags go to the platform wherever it takes them: Windows keeps Aero Snap and moves
+// between monitors of different scaling only that way, and Wayland moves nothing a program places
+// itself. Where the platform declines (X11 without a window manager that offers it, offscreen),
+// these return false and the caller moves or resizes the window itself.
 namespace SystemWindowDrag {
-
-bool platformPlacesWindows();
 
 // Starts a platform move of the window under the pressed pointer; true when the platform took it.
 bool startMove(QWidget *window);

@@ -70,7 +70,7 @@ bool remove(const QString &path)
         return QDir(path).removeRecursively();
     if (!info.exists() && !info.isSymLink())
         return true;
-    return QFile::remove(path);
+    return WorkFolder::removeFile(path);
 }
 
 } // namespace EntryCopy

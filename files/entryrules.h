@@ -17,4 +17,13 @@ QString refusalToList(const EntryScan &scan, const QString &shown);
 // as it was, readable. Its size is the caller's to add up.
 QString refusalToPack(EntryScan::Kind listedKind, bool listedAsLink, const EntryScan &now, const QString &shown);
 
+// A whole drive or file system ("/", "D:/", "//server/share") is never an entry: it has no name
+// to pack under, and counting it would take ages. `path` has forward slashes.
+QString refusalOfRoot(const QString &path, const QString &shown);
+
+// One file name that Windows can hold as it is, whatever system renames: the archive is unpacked
+// there. No separators or other characters Windows refuses, no trailing dot or space (Windows
+// drops them), no device name (its data would go to the device), at most 255 characters.
+bool isPortableFileName(const QString &name);
+
 } // namespace EntryRules

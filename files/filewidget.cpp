@@ -84,7 +84,7 @@ void FileWidget::setNameDialog(SingleFileWidget::NameDialog dialog)
 
 void FileWidget::addFile(QString path)
 {
-    if (refuseListedName(path))
+    if (refuseRoot(path) || refuseListedName(path))
         return;
     const std::optional<EntryScan> scan = measure(path);
     if (!scan || refuseEntry(*scan, path))
@@ -96,6 +96,15 @@ void FileWidget::addFile(QString path)
         return;
     connect(tile, &SingleFileWidget::clicked, this, &FileWidget::removeFile);
     enter(path, tile);
+}
+
+bool FileWidget::refuseRoot(const QString &path)
+{
+    const QString refusal = EntryRules::refusalOfRoot(path, QDir::toNativeSeparators(path));
+    if (refusal.isEmpty())
+        return false;
+    SingleFileWidget::showNotice(refusal);
+    return true;
 }
 
 bool FileWidget::refuseListedName(const QString &path)

@@ -60,6 +60,7 @@ protected:
 
 private:
     QScrollArea *createScrollArea();
+    bool refuseRoot(const QString &path);
     bool refuseListedName(const QString &path);
     bool isNameTaken(const QString &fileName, const SingleFileWidget *except) const;
     std::optional<EntryScan> measure(const QString &path);

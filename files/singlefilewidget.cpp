@@ -2,6 +2,7 @@
 #include "files/singlefilewidget.h"
 
 #include "common/styledbackground.h"
+#include "files/entryrules.h"
 #include "files/workfolder.h"
 #include "files/workprogress.h"
 
@@ -57,8 +58,9 @@ QPixmap systemIcon(const QFileInfo &info)
         return pixmap;
     const QFileIconProvider provider;
     const QIcon icon = provider.icon(info);
-    const QSize actual = icon.actualSize(QSize(32, 32));
-    pixmap = icon.pixmap(actual).scaled(22, 30, Qt::KeepAspectRatio, Qt::FastTransformation);
+    // Asked for at the tile's size, the icon comes from its best-fitting image at the screen's
+    // scale, sharper than one scaled down from 32 pixels.
+    pixmap = icon.pixmap(QSize(22, 30));
     if (shared)
         QPixmapCache::insert(key, pixmap);
     return pixmap;
@@ -232,8 +234,7 @@ void SingleFileWidget::setNameDialog(NameDialog dialog)
 
 bool SingleFileWidget::isPlainFileName(const QString &name)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+    return EntryRules::isPortableFileName(name);
 }
 
 QString SingleFileWidget::invalidNameMessage()

@@ -46,8 +46,8 @@ public:
     // A modal box for a refused add or rename, shared by the tile and the list.
     static void showNotice(const QString &text);
 
-    // One plain file name: the copy must land in the working folder itself, and the archive is
-    // unpacked on Windows, where "\" separates folders too.
+    // One plain file name that Windows can hold: the copy must land in the working folder itself,
+    // and the archive is unpacked on Windows.
     static bool isPlainFileName(const QString &name);
     static QString invalidNameMessage();
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 #ifndef Q_OS_WIN
 #include <cerrno>
@@ -59,7 +60,8 @@ OwnFolder &ownFolder()
 bool isMissingOrOwnFolder(const QString &folder)
 {
 #ifdef Q_OS_WIN
-    // The temporary directory is the user's own on Windows; only a link could lead elsewhere.
+    // The folder lies in the user's own local application data (see sharedPath()); only a link
+    // could lead elsewhere.
     const QFileInfo info(folder);
     if (!info.exists() && !info.isSymLink())
         return true;
@@ -112,6 +114,13 @@ void removeEndedRuns(const QString &shared, const QString &ownName)
 
 QString WorkFolder::sharedPath()
 {
+#ifdef Q_OS_WIN
+    // A policy may make TEMP one folder for all users, where another user could have made
+    // "parcelo" first; the local application data (%LOCALAPPDATA%\cache) is always the user's own.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty())
+        return cache + QStringLiteral("/parcelo");
+#endif
     return QDir::tempPath() + QStringLiteral("/parcelo");
 }
 
@@ -202,6 +211,17 @@ bool WorkFolder::copyFile(const QString &from, const QString &to)
     return QFileInfo(from).isFile() && QFile::copy(from, to);
 }
 
+// The copy keeps the read-only flag of its source (the archive keeps it too), and Windows does not
+// delete a read-only file: the flag goes only when the copy does.
+bool WorkFolder::removeFile(const QString &path)
+{
+    if (QFile::remove(path))
+        return true;
+    const QFile::Permissions permissions = QFile::permissions(path);
+    return !permissions.testFlag(QFile::WriteUser) && QFile::setPermissions(path, permissions | QFile::WriteUser) &&
+           QFile::remove(path);
+}
+
 bool WorkFolder::copyLink(const QString &from, const QString &to)
 {
     return QFile::link(QFileInfo(from).symLinkTarget(), to);
@@ -277,6 +297,11 @@ bool WorkFolder::copyFile(const QString &from, const QString &to)
     if (!copied)
         ::unlink(targetName.constData());
     return copied;
+}
+
+bool WorkFolder::removeFile(const QString &path)
+{
+    return QFile::remove(path);
 }
 
 bool WorkFolder::copyLink(const QString &from, const QString &to)

@@ -9,7 +9,8 @@
 // running copy is ever touched: a folder of an earlier run is removed only once its lock shows that
 // run has ended. Where the temporary directory is shared by all users `<temp>/parcelo` may be
 // someone else's, or a link to another place, so nothing is copied into it or removed from it until
-// it has been checked. The only platform-specific code of the program's file handling is here.
+// it has been checked. The only platform-specific code of the program's file handling is here. On
+// Windows `<temp>` is `%LOCALAPPDATA%/cache`, always the user's own.
 class WorkFolder
 {
 public:
@@ -43,6 +44,9 @@ public:
     // to reach the disk: a copy in this folder only has to last until it is packed, and the wait
     // made the copy of a large file take several times as long as cp.
     static bool copyFile(const QString &from, const QString &to);
+
+    // Removes one file or link of ours, also one that is read-only on Windows.
+    static bool removeFile(const QString &path);
 
     // Makes a link at `to` that points where the link `from` points, as it is written.
     static bool copyLink(const QString &from, const QString &to);

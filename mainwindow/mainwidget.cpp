@@ -258,7 +258,7 @@ void MainWidget::onCompressClicked()
         break;
     case CompressionJob::Outcome::AccessDenied:
         showMessage(QStringLiteral("You are unable to save the file in the specified destination. To resolve this, "
-                                   "kindly run the app as an administrator or choose an alternative destination."),
+                                   "kindly choose another folder for the archive."),
                     result.cause);
         break;
     case CompressionJob::Outcome::Exists:

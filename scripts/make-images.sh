@@ -23,6 +23,17 @@ convert /tmp/parcelo-icon.png -define icon:auto-resize= PNG32:/tmp/parcelo-icon3
 convert /tmp/parcelo-icon32.png -type TrueColorAlpha $q/icon.ico
 rm -f /tmp/parcelo-icon.png /tmp/parcelo-icon32.png
 
+# The icon Windows shows for parcelo.exe (Explorer, taskbar, Start menu): the same tile drawn 2.4
+# times as large on a square, in the usual sizes from 16 to 256 pixels.
+convert -size 228x250 xc:none -affine 2.4,0,0,2.4,0,0 \
+    -fill '#5272BA' -draw 'roundrectangle 2,2 92,101 18,18' \
+    -fill none -stroke white -strokewidth 5 \
+    -draw 'polygon 47,22 78,38 78,74 47,90 16,74 16,38' \
+    -draw 'polyline 16,38 47,54 78,38' -draw 'line 47,54 47,90' \
+    -draw 'line 31,30 62,46' -background none -gravity center -extent 256x256 PNG32:/tmp/parcelo-icon256.png
+convert /tmp/parcelo-icon256.png -define icon:auto-resize=256,128,64,48,32,24,16 parcelo.ico
+rm -f /tmp/parcelo-icon256.png
+
 # Window background: a pale wash with two soft waves at the bottom, 980 x 777, no alpha.
 convert -size 980x777 gradient:'#FFFFFF'-'#EAF0FF' \
     -fill '#DCE6FF' -draw 'path "M 0,640 C 250,580 520,700 980,600 L 980,777 L 0,777 Z"' \

@@ -267,8 +267,7 @@ void TestCompress::refusedWriteShowsTheAccessMessage()
     ModalAnswer answer;
     window->onCompressClicked();
     QCOMPARE(answer.text(), QStringLiteral("You are unable to save the file in the specified destination. To resolve "
-                                           "this, kindly run the app as an administrator or choose an alternative "
-                                           "destination."));
+                                           "this, kindly choose another folder for the archive."));
     QCOMPARE(answer.buttons().size(), 1);
     QVERIFY(!QFileInfo::exists(archive));
     QCOMPARE(panel->getFiles().size(), 1);

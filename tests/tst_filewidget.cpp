@@ -121,6 +121,10 @@ private slots:
     void duplicateNamesAreRefused();
     void entryRules_data();
     void entryRules();
+    void portableFileNames_data();
+    void portableFileNames();
+    void drivesAreRefused_data();
+    void drivesAreRefused();
     void specialEntriesAreRefused_data();
     void specialEntriesAreRefused();
     void bigFolderIsRefusedAtOnceAndSlowMeasurementCanBeCancelled();
@@ -237,20 +241,77 @@ void TestFileWidget::entryRules()
     QTEST(EntryRules::refusalToPack(listed, listedLink, scan, "x"), "toPack");
 }
 
+// Every name Windows cannot hold as typed is refused on every system.
+void TestFileWidget::portableFileNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("portable");
+    QTest::newRow("plain") << "report.txt" << true;
+    QTest::newRow("hidden, many dots") << ".a.tar.gz" << true;
+    QTest::newRow("not latin") << QString::fromUtf8("\u540d\u524d \u00e9t\u00e9.txt") << true;
+    QTest::newRow("255 characters") << QString(255, 'x') << true;
+    QTest::newRow("device name inside") << "console.nul" << true;
+    QTest::newRow("COM10") << "COM10.txt" << true;
+    QTest::newRow("LPT0") << "lpt0" << true;
+    QTest::newRow("256 characters") << QString(256, 'x') << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("dot dot") << ".." << false;
+    QTest::newRow("trailing dot") << "report." << false;
+    QTest::newRow("trailing space") << "report " << false;
+    QTest::newRow("nul character") << QString("a") + QChar(0) + "b" << false;
+    QTest::newRow("tab") << "a\tb" << false;
+    QTest::newRow("newline") << "a\nb" << false;
+    QTest::newRow("delete") << "a\x7f" << false;
+    for (const char *c : {"<", ">", ":", "\"", "|", "?", "*", "/", "\\"})
+        QTest::addRow("holds %s", c) << QString("a%1b.txt").arg(c) << false;
+    for (const char *device : {"CON", "con", "Prn", "aux", "NUL", "nul.txt", "Nul.tar.gz", "NUL .txt", "COM1",
+                               "com9.log", "LPT1", "lpt9", "Lpt5.doc", "COM\u00b9"})
+        QTest::addRow("device %s", device) << QString::fromUtf8(device) << false;
+}
+
+void TestFileWidget::portableFileNames()
+{
+    QFETCH(QString, name);
+    QTEST(EntryRules::isPortableFileName(name), "portable");
+}
+
+void TestFileWidget::drivesAreRefused_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("refused");
+    for (const char *path : {"/", "//", "C:", "c:/", "D:/", "//nas/share", "//nas/share/"})
+        QTest::addRow("%s", path) << QString(path) << true;
+    for (const char *path : {"/home", "/a/", "C:/Data", "C:x", "//nas/share/x"})
+        QTest::addRow("%s", path) << QString(path) << false;
+}
+
+void TestFileWidget::drivesAreRefused()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, refused);
+    const QString message = EntryRules::refusalOfRoot(path, "x");
+    QCOMPARE(message, QString(refused ? "x is a whole drive; add the files and folders on it instead" : ""));
+}
+
 void TestFileWidget::specialEntriesAreRefused_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("dropped");
-    QTest::newRow("pipe") << "pipe" << false;
-    QTest::newRow("socket, dropped") << "socket" << true;
-    QTest::newRow("device") << "/dev/zero" << false;
-    QTest::newRow("link to a pipe, dropped") << "link" << true;
+    QTest::addColumn<QString>("message");
+    const QString special("Only files and folders can be added: %1 is a pipe, a socket or a device");
+    QTest::newRow("pipe") << "pipe" << false << special;
+    QTest::newRow("socket, dropped") << "socket" << true << special;
+    QTest::newRow("device") << "/dev/zero" << false << special;
+    QTest::newRow("link to a pipe, dropped") << "link" << true << special;
+    QTest::newRow("root, dropped") << "/" << true << "%1 is a whole drive; add the files and folders on it instead";
 }
 
 void TestFileWidget::specialEntriesAreRefused()
 {
     QFETCH(QString, entry);
     QFETCH(bool, dropped);
+    QFETCH(QString, message);
     QVERIFY(files->makePipe("pipe") && files->makeSocket("socket") &&
             QFile::link(files->path("pipe"), files->path("link")));
     FileWidget panel;
@@ -259,8 +320,7 @@ void TestFileWidget::specialEntriesAreRefused()
         drop(panel, {QUrl::fromLocalFile(files->path(entry))});
     else
         panel.addFile(files->path(entry));
-    QCOMPARE(answer.text(),
-             "Only files and folders can be added: " + files->path(entry) + " is a pipe, a socket or a device");
+    QCOMPARE(answer.text(), message.arg(files->path(entry)));
     QVERIFY(panel.getFiles().isEmpty());
     QVERIFY(tiles(panel).isEmpty());
 }
@@ -552,6 +612,8 @@ void TestFileWidget::renameChangesNothing_data()
     QTest::newRow("windows separator") << "..\\x.txt" << false << invalid;
     QTest::newRow("dot") << "." << false << invalid;
     QTest::newRow("dot dot") << ".." << false << invalid;
+    QTest::newRow("alternate stream") << "a:b.txt" << false << invalid;
+    QTest::newRow("device") << "Nul.txt" << false << invalid;
     // The working folder's name is taken by a link to a place that is not ours to fill.
     QTest::newRow("foreign working folder")
         << "c.txt" << true << "The temporary folder %1 belongs to someone else; it was not used";

@@ -61,9 +61,10 @@ hints=$(xprop -id "$window" _MOTIF_WM_HINTS)
 read -r flags _ decorations _ < <(echo "${hints#*= }" | tr -d ,)
 (( (flags & 2) != 0 && decorations == 0 )) || fail "the window asks for a system frame: $hints"
 
+# The window opens centred; up and to the left leaves room for the corner drag below.
 read -r x y w h < <(geometry)
-drag $((x + 300)) $((y + 35)) $((x + 300 + 120)) $((y + 35 + 70))
-expect_geometry "$((x + 120)) $((y + 70)) $w $h" "title bar drag"
+drag $((x + 300)) $((y + 35)) $((x + 300 - 120)) $((y + 35 - 70))
+expect_geometry "$((x - 120)) $((y - 70)) $w $h" "title bar drag"
 
 read -r x y w h < <(geometry)
 drag $((x + 20)) $((y + 300)) $((x + 20 + 30)) $((y + 300 + 25))
