@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# Shared steps of the end-to-end scripts: they run under xvfb-run, with the program's path as $1.
+# Shared steps of the end-to-end scripts: they run in an Xvfb of their own, with the program's path as $1.
 
 parcelo=$1
 builddir=$2
