@@ -10,6 +10,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QMimeData>
 #include <QPointer>
@@ -275,15 +276,24 @@ void FileWidget::updateFiles()
     rebuild(true);
 }
 
-// Lists the remaining tiles again from the first cell, in path order, each read afresh or as
-// measured before.
+// Lists the remaining tiles again from the first cell, in the order they were added, each read
+// afresh or as measured before: a removal must not shuffle what the user arranged.
 void FileWidget::rebuild(bool readAgain)
 {
+    QHash<const QWidget *, QString> pathOf;
+    for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it)
+        pathOf.insert(it.value(), it.key());
     QList<std::pair<QString, QPointer<SingleFileWidget>>> listed;
     QSet<QWidget *> kept;
-    for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
-        listed.append({it.key(), it.value()});
-        kept.insert(it.value());
+    for (int row = 0; row <= nextRow; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const QLayoutItem *cell = gridLayout->itemAtPosition(row, column);
+            auto *tile = cell ? qobject_cast<SingleFileWidget *>(cell->widget()) : nullptr;
+            if (!tile || !pathOf.contains(tile))
+                continue;
+            listed.append({pathOf.value(tile), tile});
+            kept.insert(tile);
+        }
     }
     rebuilding = !listed.isEmpty();
     clearList(kept);
