@@ -55,8 +55,8 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
         return QFileDialog::getOpenFileNames(parent, QStringLiteral("Select one or more files to open"), QString(),
                                              QStringLiteral("All files (*.*)"));
     };
-    saveDialog = [](QWidget *parent) {
-        return QFileDialog::getSaveFileName(parent, tr("Save File"), QString(), tr("7z files (*.7z)"));
+    saveDialog = [](QWidget *parent, const QString &start) {
+        return QFileDialog::getSaveFileName(parent, tr("Save File"), start, tr("7z files (*.7z)"));
     };
 }
 
@@ -300,11 +300,20 @@ void MainWidget::showMessage(const QString &text, const QString &informative)
 
 void MainWidget::onBrowseDestinationFolderClicked()
 {
-    const QString path = saveDialog(this);
+    const QString path = saveDialog(this, destinationButton->text());
     if (path.isEmpty())
         return;
-    destinationButton->setText(path);
+    destinationButton->setText(withArchiveSuffix(path));
     destinationChosen = true;
+}
+
+QString MainWidget::withArchiveSuffix(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+        return path;
+    // "pack." is "pack" to Windows, which drops a trailing dot.
+    return path + (name.endsWith(QLatin1Char('.')) ? QStringLiteral("7z") : QStringLiteral(".7z"));
 }
 
 void MainWidget::onMoveEvent(QPoint pt)
@@ -316,8 +325,8 @@ void MainWidget::onDestinationPathInit(QString filePath)
 {
     if (!fileWidget->getFiles().isEmpty() || destinationChosen)
         return;
-    // A rebuild of the list may offer a renamed copy first; the archive stays where it was going.
-    if (destinationSet && QFileInfo(filePath).absolutePath() == WorkFolder::path())
+    // A removal lists the rest again; the archive stays where it was going until the list empties.
+    if (destinationSet && fileWidget->isRebuilding())
         return;
     destinationButton->setText(ArchiveDestination::defaultFor(filePath, documentsFolder(), WorkFolder::path()));
     destinationSet = true;

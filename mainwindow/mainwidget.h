@@ -24,13 +24,17 @@ class MainWidget : public QWidget
 public:
     // Seams for the two file dialogs, so tests can answer them without a native dialog.
     using OpenDialog = std::function<QStringList(QWidget *parent)>;
-    using SaveDialog = std::function<QString(QWidget *parent)>;
+    // The save dialog starts on `start`: its folder, its name selected.
+    using SaveDialog = std::function<QString(QWidget *parent, const QString &start)>;
 
     explicit MainWidget(QWidget *parent = nullptr);
     ~MainWidget() override;
 
     void setOpenDialog(OpenDialog dialog);
     void setSaveDialog(SaveDialog dialog);
+
+    // The archive path for a name typed in the save dialog: ".7z" added when it has no extension.
+    static QString withArchiveSuffix(const QString &path);
 
 signals:
     void addFiles(QStringList paths);
@@ -77,8 +81,8 @@ private:
     CompressionJob *job = nullptr;
     OpenDialog openDialog;
     SaveDialog saveDialog;
-    // A destination picked in the save dialog outlives rebuilds of the list, until it empties.
+    // A destination picked in the save dialog stays until the list empties.
     bool destinationChosen = false;
-    // A default destination was set for the entries listed now.
+    // A default destination was set for the entries listed now; it too stays until the list empties.
     bool destinationSet = false;
 };

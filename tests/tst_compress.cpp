@@ -110,7 +110,7 @@ void TestCompress::useStandIn(const QByteArray &body)
 
 void TestCompress::setDestination(const QString &path)
 {
-    window->setSaveDialog([path](QWidget *) { return path; });
+    window->setSaveDialog([path](QWidget *, const QString &) { return path; });
     window->onBrowseDestinationFolderClicked();
 }
 

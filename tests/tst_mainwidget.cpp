@@ -30,13 +30,15 @@ private slots:
     void cancelledOpenDialogChangesNothing();
     void refusedFirstFileLeavesTheRowHidden();
     void saveDialogChoiceReplacesDestination();
+    void typedNameGetsArchiveSuffix_data();
+    void typedNameGetsArchiveSuffix();
     void errorShowsSharedMessageBox();
     void buttonsShowPointingHandOnHover();
     void moveEventMovesByDisplacement();
     void styleSheetPaintsButtonsAndBackground();
     void sizeAndDestinationFollowTheList();
     void laterFilesKeepTheDestination();
-    void chosenDestinationSurvivesRebuilds();
+    void destinationSurvivesRemovals();
 
 private:
     static SingleFileWidget *tileNamed(MainWidget &w, const QString &name);
@@ -135,13 +137,41 @@ void TestMainWidget::saveDialogChoiceReplacesDestination()
 {
     MainWidget w;
     w.onDestinationPathInit(QStringLiteral("/data/Photos/a.jpg"));
-    w.setSaveDialog([](QWidget *) { return QString(); });
+    QString start;
+    w.setSaveDialog([&](QWidget *, const QString &from) {
+        start = from;
+        return QString();
+    });
     w.onBrowseDestinationFolderClicked();
+    QCOMPARE(start, QStringLiteral("/data/Photos/Photos.7z"));
     QCOMPARE(destination(w)->text(), QStringLiteral("/data/Photos/Photos.7z"));
 
-    w.setSaveDialog([](QWidget *) { return QStringLiteral("/out/pack.7z"); });
+    w.setSaveDialog([](QWidget *, const QString &) { return QStringLiteral("/out/MyArchive"); });
     QTest::mouseClick(destination(w), Qt::LeftButton);
-    QCOMPARE(destination(w)->text(), QStringLiteral("/out/pack.7z"));
+    QCOMPARE(destination(w)->text(), QStringLiteral("/out/MyArchive.7z"));
+}
+
+void TestMainWidget::typedNameGetsArchiveSuffix_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("no extension") << "/out/MyArchive"
+                                  << "/out/MyArchive.7z";
+    QTest::newRow("7z") << "/out/pack.7z"
+                        << "/out/pack.7z";
+    QTest::newRow("another extension") << "/out/pack.zip"
+                                       << "/out/pack.zip";
+    QTest::newRow("dot in a folder name") << "/out/v1.2/pack"
+                                          << "/out/v1.2/pack.7z";
+    QTest::newRow("trailing dot") << "/out/pack."
+                                  << "/out/pack.7z";
+}
+
+void TestMainWidget::typedNameGetsArchiveSuffix()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, path);
+    QCOMPARE(MainWidget::withArchiveSuffix(typed), path);
 }
 
 void TestMainWidget::errorShowsSharedMessageBox()
@@ -284,22 +314,22 @@ void TestMainWidget::laterFilesKeepTheDestination()
     QCOMPARE(destination(w)->text(), files.path("first/first.7z"));
 }
 
-void TestMainWidget::chosenDestinationSurvivesRebuilds()
+void TestMainWidget::destinationSurvivesRemovals()
 {
     FileFixture files;
     const QString a = files.makeFile("one/a.txt", 10);
     const QString b = files.makeFile("two/b.txt", 10);
     MainWidget w;
     auto *panel = w.findChild<FileWidget *>();
-    w.setSaveDialog([](QWidget *) { return QStringLiteral("/out/pack.7z"); });
+    w.setSaveDialog([](QWidget *, const QString &) { return QStringLiteral("/out/pack.7z"); });
 
-    // Without a choice of the user's, the default follows the first remaining file.
+    // The default stays through removals, also of the file it was taken from...
     w.setOpenDialog([&](QWidget *) { return QStringList{a, b}; });
     w.onBrowseForFilesClicked();
     panel->removeFile(a);
-    QCOMPARE(destination(w)->text(), files.path("two/two.7z"));
+    QCOMPARE(destination(w)->text(), files.path("one/one.7z"));
 
-    // A choice stays through removals and their rebuilds...
+    // ...and so does a choice...
     panel->addFile(a);
     w.onBrowseDestinationFolderClicked();
     panel->removeFile(a);
