@@ -279,6 +279,8 @@ void MainWidget::showSuccess(const QString &archivePath)
 {
     messageBox->setStandardButtons(QMessageBox::Ok | QMessageBox::Yes);
     messageBox->button(QMessageBox::Yes)->setText(QStringLiteral("Open"));
+    // Enter only acknowledges; opening the folder is a choice.
+    messageBox->setDefaultButton(QMessageBox::Ok);
     messageBox->setText(QStringLiteral("Compression finished successfully!"));
     messageBox->setInformativeText(QStringLiteral("7z file is saved in ") + archivePath);
     if (messageBox->exec() == QMessageBox::Yes)
