@@ -82,15 +82,22 @@ void HeaderWidget::onMinimize()
         active->showMinimized();
 }
 
+// One help window at a time, over the main window: a further click brings it to the front.
 void HeaderWidget::onHelpPressed()
 {
-    auto *help = new HelpWidget;
-    // Each click still opens a further window; closed ones go instead of piling up in memory.
-    help->setAttribute(Qt::WA_DeleteOnClose);
-    helpWindow = help;
-    help->setWindowFlags(help->windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    help->setWindowTitle(QStringLiteral("Parcelo"));
-    help->show();
+    if (!helpWindow) {
+        // Owned by the main window, so the window manager keeps it above it.
+        helpWindow = new HelpWidget(window());
+        helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        helpWindow->setWindowFlags(helpWindow->windowFlags() &
+                                   ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        helpWindow->setWindowTitle(QStringLiteral("Parcelo"));
+        helpWindow->adjustSize();
+        helpWindow->move(window()->geometry().center() - helpWindow->rect().center());
+    }
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
 }
 
 void HeaderWidget::onContactPressed()
