@@ -100,6 +100,7 @@ SingleFileWidget::SingleFileWidget(QString path, const EntryScan &measured, QWid
     : QWidget(parent), filePath(path)
 {
     readFileInfo(measured);
+    originalName = fileName;
     nameButton = new QPushButton;
     createContents();
     connect(nameButton, &QPushButton::clicked, this, &SingleFileWidget::clickedForRename);
@@ -208,7 +209,6 @@ void SingleFileWidget::reload(const EntryScan &measured)
 void SingleFileWidget::setupNameButton()
 {
     nameButton->setFixedHeight(15);
-    nameButton->setToolTip(QStringLiteral("Rename"));
     nameButton->setWhatsThis(QStringLiteral("Rename"));
     setName(fileName);
     // Without a border of its own the native style would still paint a button panel behind the name.
@@ -255,6 +255,11 @@ void SingleFileWidget::setName(QString fileName)
 {
     this->fileName = fileName;
     nameButton->setText(shownName(fileName));
+    // The shown name may be cut short, so the whole one comes first.
+    QString tip = fileName + QStringLiteral("\nRename");
+    if (fileName != originalName)
+        tip += QStringLiteral("\nOriginal name: ") + originalName;
+    nameButton->setToolTip(tip);
 }
 
 void SingleFileWidget::makeFileCopy(QString newFileName)

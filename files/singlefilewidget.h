@@ -84,6 +84,8 @@ private:
     QLabel *sizeLabel = nullptr;
     QString iconFileName;
     QString fileName;
+    // The name the entry was listed under, before any rename.
+    QString originalName;
     QString filePath;
     float size = 0.0f;
     bool isOriginal = true;

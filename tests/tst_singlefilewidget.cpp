@@ -87,6 +87,7 @@ void TestSingleFileWidget::texts()
     QCOMPARE(label(tile, true)->text(), sizeText);
     QCOMPARE(tile.getSize(), float(bytes) / 1048576.0f);
     QCOMPARE(tile.findChild<QPushButton *>()->text(), shownName);
+    QCOMPARE(tile.findChild<QPushButton *>()->toolTip(), QTest::currentDataTag() + QStringLiteral("\nRename"));
     QCOMPARE(tile.getName(), QString(QTest::currentDataTag()));
 
     const QImage shown = label(tile, false)->pixmap().toImage();
@@ -114,7 +115,6 @@ void TestSingleFileWidget::cardLook()
     qApp->setStyleSheet(QString());
     auto *name = tile.findChild<QPushButton *>();
     auto *remove = tile.findChild<QToolButton *>();
-    QCOMPARE(name->toolTip(), QStringLiteral("Rename"));
     // The sheet's tile rule is painted: a blue border around a light ground.
     QCOMPARE(QColor(card.pixel(0, 44)), QColor(0xBC, 0xD1, 0xFF));
     QCOMPARE(QColor(card.pixel(44, 84)), QColor(0xF2, 0xF6, 0xFF));
@@ -141,6 +141,7 @@ void TestSingleFileWidget::ownRenameDialogKeepsTheCopyOnTheCurrentName()
     QVERIFY(!noBox.seen());
     QCOMPARE(changed.count(), 1);
     QCOMPARE(tile.getName(), QStringLiteral("b.txt"));
+    QCOMPARE(tile.findChild<QPushButton *>()->toolTip(), QStringLiteral("b.txt\nRename\nOriginal name: a.txt"));
     QVERIFY(!QFileInfo(FileFixture::work("b.txt")).isSymLink());
     QCOMPARE(FileFixture::contents(FileFixture::work("b.txt")), QByteArray(10, 'r'));
 }
