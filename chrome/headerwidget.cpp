@@ -29,14 +29,17 @@ void HeaderWidget::createButtons()
         auto *button = new QToolButton(this);
         button->setIcon(QIcon(QString::fromLatin1(path)));
         // With only a transparent background from the sheet, styles such as Fusion still draw a
-        // native panel, and from the transparent colour they make it black.
-        button->setStyleSheet(QStringLiteral("border: none;"));
+        // native panel, and from the transparent colour they make it black. The focus ring is in
+        // the caption's white, which shows on the whole gradient.
+        button->setStyleSheet(QStringLiteral("QToolButton { border: none; } "
+                                             "QToolButton:focus { border: 2px solid #FFFFFF; border-radius: 4px; }"));
         return button;
     };
+    // Made in the order they are shown, which is the order Tab visits them.
+    contactButton = iconButton(":/qrc/contact-us.png");
+    helpButton = iconButton(":/qrc/help.png");
     minimizeButton = iconButton(":/qrc/minimize.png");
     closeButton = iconButton(":/qrc/close.png");
-    helpButton = iconButton(":/qrc/help.png");
-    contactButton = iconButton(":/qrc/contact-us.png");
 }
 
 void HeaderWidget::setupLayout()

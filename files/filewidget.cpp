@@ -68,6 +68,8 @@ QScrollArea *FileWidget::createScrollArea()
                                    gridLayout->contentsMargins().right(), 0);
 
     auto *scrollArea = new QScrollArea;
+    // Tab goes to the tiles' buttons; the area itself would be a stop with no mark.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setWidgetResizable(true);
@@ -143,6 +145,7 @@ void FileWidget::enter(const QString &path, SingleFileWidget *tile)
 {
     fileMap.insert(path, tile);
     gridLayout->addWidget(tile, nextRow, nextColumn, Qt::AlignTop);
+    chainFocus(tile);
     if (++nextColumn == columns) {
         nextColumn = 0;
         ++nextRow;
@@ -152,6 +155,31 @@ void FileWidget::enter(const QString &path, SingleFileWidget *tile)
 
 // A listed tile goes through the checks of a new one again, with its file read afresh; it is
 // only not made anew, which for hundreds of tiles took most of a second.
+// Tab reaches a tile where it is shown, after the one before it, not after the window's last
+// button, where a new widget joins the focus chain.
+void FileWidget::chainFocus(SingleFileWidget *tile)
+{
+    QWidget *previous = lastEntered ? lastEntered->focusOrder().constLast() : focusableBefore();
+    lastEntered = tile;
+    if (!previous)
+        return;
+    for (QWidget *next : tile->focusOrder()) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
+// The control that Tab visits before this panel, or null when there is none.
+QWidget *FileWidget::focusableBefore() const
+{
+    QWidget *start = gridLayout->parentWidget();
+    for (QWidget *w = start->previousInFocusChain(); w && w != start; w = w->previousInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !isAncestorOf(w))
+            return w;
+    }
+    return nullptr;
+}
+
 void FileWidget::addAgain(const QString &path, SingleFileWidget *tile)
 {
     if (refuseListedName(path)) {
@@ -256,6 +284,7 @@ void FileWidget::clearList(const QSet<QWidget *> &kept)
     emit sizeChanged(0.0f);
     nextRow = 0;
     nextColumn = 0;
+    lastEntered = nullptr;
 }
 
 void FileWidget::clearLayout(QLayout *layout, const QSet<QWidget *> &kept)

@@ -4,6 +4,7 @@
 #include "files/singlefilewidget.h"
 
 #include <QMap>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
@@ -66,6 +67,8 @@ private:
     bool refuseEntry(const EntryScan &scan, const QString &path);
     bool fitsLimit(SingleFileWidget *tile);
     void enter(const QString &path, SingleFileWidget *tile);
+    void chainFocus(SingleFileWidget *tile);
+    QWidget *focusableBefore() const;
     void addAgain(const QString &path, SingleFileWidget *tile);
     void rebuild(bool readAgain);
     void clearList(const QSet<QWidget *> &kept);
@@ -75,6 +78,7 @@ private:
     QGridLayout *gridLayout = nullptr;
     int nextRow = 0;
     int nextColumn = 0;
+    QPointer<SingleFileWidget> lastEntered;
 
     SingleFileWidget::NameDialog nameDialog;
     bool rebuilding = false;

@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,7 +34,8 @@ const QString emptySizeText = QStringLiteral("Total size: <b>0.0 MB</b> of 500MB
 MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
 {
     header = new HeaderWidget;
-    fileWidget = new FileWidget(this);
+    // Adopted by the layout after the title bar, so that Tab reaches the list after the bar.
+    fileWidget = new FileWidget;
     messageBox = new FixedSizeMessageBox(QSize(400, 200));
     advWidget = new AdvWidget(false, this);
 
@@ -47,6 +49,7 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
         button->setAttribute(Qt::WA_Hover);
         button->installEventFilter(this);
     }
+    setupTabOrder();
     setupMessageBox();
     job = new CompressionJob(this);
     connectParts();
@@ -123,7 +126,8 @@ QWidget *MainWidget::createDestinationRow()
     destinationButton->setObjectName(QStringLiteral("Destination_path"));
     // The sheet gives this button a transparent background but no border; the native style would
     // then paint its panel black behind the path.
-    destinationButton->setStyleSheet(QStringLiteral("border: none;"));
+    destinationButton->setStyleSheet(QStringLiteral("QPushButton { border: none; } "
+                                                    "QPushButton:focus { background: #BCD1FF; border-radius: 4px; }"));
     rowLayout->addWidget(destinationButton, 1, Qt::AlignLeft);
     return destinationRow;
 }
@@ -144,6 +148,15 @@ QWidget *MainWidget::createBottomRow()
     compressButton->setObjectName(QStringLiteral("Compress"));
     rowLayout->addWidget(compressButton, 0, Qt::AlignRight);
     return row;
+}
+
+// Tab follows the window from top to bottom: the banner joined the window before the rows above it.
+void MainWidget::setupTabOrder()
+{
+    if (auto *bannerButton = advWidget->findChild<QPushButton *>()) {
+        setTabOrder(destinationButton, bannerButton);
+        setTabOrder(bannerButton, cancelButton);
+    }
 }
 
 void MainWidget::setupMessageBox()
@@ -345,6 +358,17 @@ bool MainWidget::eventFilter(QObject *watched, QEvent *event)
             button->setCursor(Qt::ArrowCursor);
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Outside a dialog no button takes Return; here it presses the focused one, as Space does.
+void MainWidget::keyPressEvent(QKeyEvent *event)
+{
+    auto *button = qobject_cast<QAbstractButton *>(focusWidget());
+    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MainWidget::paintEvent(QPaintEvent *event)

@@ -52,6 +52,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -61,6 +62,7 @@ private:
     QWidget *createSizeBlock();
     QWidget *createDestinationRow();
     QWidget *createBottomRow();
+    void setupTabOrder();
     void setupMessageBox();
     void connectParts();
     void showMessage(const QString &text, const QString &informative = QString());

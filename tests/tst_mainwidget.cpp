@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "chrome/headerwidget.h"
 #include "filefixture.h"
 #include "files/filewidget.h"
 #include "files/singlefilewidget.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -39,6 +41,7 @@ private slots:
     void sizeAndDestinationFollowTheList();
     void laterFilesKeepTheDestination();
     void destinationSurvivesRemovals();
+    void tabFollowsTheWindowAndReturnPresses();
 
 private:
     static SingleFileWidget *tileNamed(MainWidget &w, const QString &name);
@@ -346,6 +349,43 @@ void TestMainWidget::destinationSurvivesRemovals()
     panel->removeAllFiles();
     w.onBrowseForFilesClicked();
     QCOMPARE(destination(w)->text(), files.path("one/one.7z"));
+}
+
+// Tab visits every control from the top of the window down, tiles included; Return presses the
+// focused button.
+void TestMainWidget::tabFollowsTheWindowAndReturnPresses()
+{
+    FileFixture files;
+    const QString a = files.makeFile("one/a.txt", 10);
+    MainWidget w;
+    w.setOpenDialog([&](QWidget *) { return QStringList{files.makeFile("one/b.txt", 10), a}; });
+    w.onBrowseForFilesClicked();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+
+    QList<QWidget *> expected;
+    // Contact, help, minimise and close, as the title bar shows them.
+    for (int i = 3; i <= 6; ++i)
+        expected << w.findChild<HeaderWidget *>()->layout()->itemAt(i)->widget();
+    for (const char *name : {"b.txt", "a.txt"})
+        expected << tileNamed(w, name)->findChild<QToolButton *>() << tileNamed(w, name)->findChild<QPushButton *>();
+    for (const char *name : {"Browse_for_files", "Destination_path", "Cancel", "Compress"})
+        expected << w.findChild<QPushButton *>(QLatin1String(name));
+
+    expected.first()->setFocus(Qt::TabFocusReason);
+    QList<QWidget *> visited;
+    while (visited.size() < expected.size()) {
+        visited << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, expected);
+    QCOMPARE(QApplication::focusWidget(), expected.first());
+
+    tileNamed(w, "a.txt")->findChild<QToolButton *>()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(w.findChild<FileWidget *>()->getFiles(), QStringList{files.path("one/b.txt")});
+    w.close();
 }
 
 QTEST_MAIN(TestMainWidget)

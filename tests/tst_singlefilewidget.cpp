@@ -110,11 +110,16 @@ void TestSingleFileWidget::cardLook()
     SingleFileWidget tile(files->makeFile("a.txt", 10));
     tile.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tile));
+    auto *name = tile.findChild<QPushButton *>();
+    auto *remove = tile.findChild<QToolButton *>();
+    remove->setFocus(Qt::TabFocusReason);
+    const QImage focused = tile.grab().toImage();
+    remove->clearFocus();
     const QImage card = tile.grab().toImage();
     tile.close();
     qApp->setStyleSheet(QString());
-    auto *name = tile.findChild<QPushButton *>();
-    auto *remove = tile.findChild<QToolButton *>();
+    // A focused remove button is marked, in the dark of the title bar.
+    QCOMPARE(QColor(focused.pixel(remove->mapTo(&tile, QPoint(remove->width() / 2, 2)))), QColor(0x29, 0x39, 0x5D));
     // The sheet's tile rule is painted: a blue border around a light ground.
     QCOMPARE(QColor(card.pixel(0, 44)), QColor(0xBC, 0xD1, 0xFF));
     QCOMPARE(QColor(card.pixel(44, 84)), QColor(0xF2, 0xF6, 0xFF));
