@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -25,6 +26,8 @@ Q_LOGGING_CATEGORY(lcNames, "parcelo.files.names", QtInfoMsg)
 namespace {
 
 const int columns = 7;
+// A tile's fixed width.
+const int tileWidth = 88;
 const float sizeLimit = 500.0f;
 const qint64 megabyte = 1048576;
 
@@ -368,6 +371,17 @@ float FileWidget::getSize()
     for (const SingleFileWidget *tile : std::as_const(fileMap))
         total += tile->getSize();
     return total;
+}
+
+// Wide enough for a full row of tiles beside the scroll bar: narrower, the last columns were cut
+// off and out of reach.
+QSize FileWidget::minimumSizeHint() const
+{
+    const QMargins grid = gridLayout->contentsMargins();
+    const int row = columns * tileWidth + (columns - 1) * gridLayout->horizontalSpacing() + grid.left() + grid.right();
+    const QMargins panel = contentsMargins() + layout()->contentsMargins();
+    const int scrollBar = findChild<QScrollArea *>()->verticalScrollBar()->sizeHint().width();
+    return QSize(panel.left() + row + scrollBar + panel.right(), QWidget::minimumSizeHint().height());
 }
 
 void FileWidget::paintEvent(QPaintEvent *event)

@@ -36,6 +36,8 @@ public:
     // as it is either way.
     QString checkEntriesAgain();
 
+    QSize minimumSizeHint() const override;
+
 signals:
     void sizeExceeded(QString error);
     void sizeChanged(float size);

@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
@@ -371,9 +372,20 @@ void MainWidget::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+// The sheet's picture repeats with a seam once the window outgrows it; from there on it is drawn
+// scaled up to cover the window instead.
 void MainWidget::paintEvent(QPaintEvent *event)
 {
-    paintStyledBackground(this);
+    if (background.isNull())
+        background = QPixmap(QStringLiteral(":/qrc/background.png"));
+    const QSize picture = background.size();
+    if (picture.isEmpty() || (width() <= picture.width() && height() <= picture.height())) {
+        paintStyledBackground(this);
+    } else {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRect(QPoint(0, 0), picture.scaled(size(), Qt::KeepAspectRatioByExpanding)), background);
+    }
     QWidget::paintEvent(event);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPixmap>
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
@@ -87,4 +88,5 @@ private:
     bool destinationChosen = false;
     // A default destination was set for the entries listed now; it too stays until the list empties.
     bool destinationSet = false;
+    QPixmap background;
 };

@@ -14,6 +14,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -42,6 +44,7 @@ private slots:
     void laterFilesKeepTheDestination();
     void destinationSurvivesRemovals();
     void tabFollowsTheWindowAndReturnPresses();
+    void smallestWindowShowsTheGridAndButtons();
 
 private:
     static SingleFileWidget *tileNamed(MainWidget &w, const QString &name);
@@ -243,6 +246,15 @@ void TestMainWidget::styleSheetPaintsButtonsAndBackground()
     const QImage background(QStringLiteral(":/qrc/background.png"));
     for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(background.pixel(p)));
+    // Twice as large, the picture is drawn twice as large, not repeated with a seam.
+    w.resize(2 * background.size());
+    const QImage doubled = w.grab().toImage();
+    for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400), QPoint(500, 770)}) {
+        const QColor a = doubled.pixel(2 * p + QPoint(1, 1)), b = background.pixel(p);
+        QVERIFY2(qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 12,
+                 qPrintable(a.name() + QLatin1String(" vs ") + b.name()));
+    }
+    w.resize(980, 660);
 
     // The destination path shows on the window's own background, not on a dark button panel.
     FileFixture files;
@@ -385,6 +397,38 @@ void TestMainWidget::tabFollowsTheWindowAndReturnPresses()
     tileNamed(w, "a.txt")->findChild<QToolButton *>()->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(w.findChild<FileWidget *>()->getFiles(), QStringList{files.path("one/b.txt")});
+    w.close();
+}
+
+// Shrunk as far as it goes, with a scroll bar beside the tiles, a full row and both buttons show.
+void TestMainWidget::smallestWindowShowsTheGridAndButtons()
+{
+    QFile sheet(QStringLiteral(":/qrc/style.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
+    FileFixture files;
+    QStringList picked;
+    for (int i = 10; i < 25; ++i)
+        picked << files.makeFile(QStringLiteral("many/f%1.txt").arg(i), 10);
+    MainWidget w;
+    w.setOpenDialog([&](QWidget *) { return picked; });
+    w.onBrowseForFilesClicked();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(1, 1);
+    QTRY_COMPARE(w.size(), w.minimumSize());
+
+    auto *area = w.findChild<FileWidget *>()->findChild<QScrollArea *>();
+    QTRY_VERIFY(area->verticalScrollBar()->isVisible());
+    const QRect viewport(area->viewport()->mapTo(&w, QPoint(0, 0)), area->viewport()->size());
+    for (const char *name : {"f10.txt", "f16.txt"}) {
+        SingleFileWidget *tile = tileNamed(w, name);
+        QVERIFY2(viewport.contains(QRect(tile->mapTo(&w, QPoint(0, 0)), tile->rect().size())), name);
+    }
+    for (const char *name : {"Cancel", "Compress"}) {
+        auto *button = w.findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY2(w.rect().contains(QRect(button->mapTo(&w, QPoint(0, 0)), button->size())), name);
+    }
     w.close();
 }
 
