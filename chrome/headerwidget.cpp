@@ -29,14 +29,17 @@ void HeaderWidget::createButtons()
         auto *button = new QToolButton(this);
         button->setIcon(QIcon(QString::fromLatin1(path)));
         // With only a transparent background from the sheet, styles such as Fusion still draw a
-        // native panel, and from the transparent colour they make it black.
-        button->setStyleSheet(QStringLiteral("border: none;"));
+        // native panel, and from the transparent colour they make it black. The focus ring is in
+        // the caption's white, which shows on the whole gradient.
+        button->setStyleSheet(QStringLiteral("QToolButton { border: none; } "
+                                             "QToolButton:focus { border: 2px solid #FFFFFF; border-radius: 4px; }"));
         return button;
     };
+    // Made in the order they are shown, which is the order Tab visits them.
+    contactButton = iconButton(":/qrc/contact-us.png");
+    helpButton = iconButton(":/qrc/help.png");
     minimizeButton = iconButton(":/qrc/minimize.png");
     closeButton = iconButton(":/qrc/close.png");
-    helpButton = iconButton(":/qrc/help.png");
-    contactButton = iconButton(":/qrc/contact-us.png");
 }
 
 void HeaderWidget::setupLayout()
@@ -82,15 +85,22 @@ void HeaderWidget::onMinimize()
         active->showMinimized();
 }
 
+// One help window at a time, over the main window: a further click brings it to the front.
 void HeaderWidget::onHelpPressed()
 {
-    auto *help = new HelpWidget;
-    // Each click still opens a further window; closed ones go instead of piling up in memory.
-    help->setAttribute(Qt::WA_DeleteOnClose);
-    helpWindow = help;
-    help->setWindowFlags(help->windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    help->setWindowTitle(QStringLiteral("Parcelo"));
-    help->show();
+    if (!helpWindow) {
+        // Owned by the main window, so the window manager keeps it above it.
+        helpWindow = new HelpWidget(window());
+        helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        helpWindow->setWindowFlags(helpWindow->windowFlags() &
+                                   ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        helpWindow->setWindowTitle(QStringLiteral("Parcelo"));
+        helpWindow->adjustSize();
+        helpWindow->move(window()->geometry().center() - helpWindow->rect().center());
+    }
+    helpWindow->show();
+    helpWindow->raise();
+    helpWindow->activateWindow();
 }
 
 void HeaderWidget::onContactPressed()

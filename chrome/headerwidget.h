@@ -48,6 +48,6 @@ private:
     QToolButton *closeButton = nullptr;
     QToolButton *helpButton = nullptr;
     QToolButton *contactButton = nullptr;
-    // The newest help window; each deletes itself when closed, and this then becomes null.
+    // The open help window; it deletes itself when closed, and this then becomes null.
     QPointer<HelpWidget> helpWindow;
 };

@@ -3,6 +3,7 @@
 
 #include "common/styledbackground.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -24,7 +25,7 @@ const char helpText[] = "1. To select files for compression, you can either :\n"
 
 } // namespace
 
-HelpWidget::HelpWidget() : QWidget(nullptr)
+HelpWidget::HelpWidget(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     createLabels();
     setupLayout();
@@ -40,6 +41,9 @@ void HelpWidget::createLabels()
 void HelpWidget::setupLayout()
 {
     auto *layout = new QVBoxLayout(this);
+    // Room around the text, so it does not run into the window's edges.
+    layout->setContentsMargins(40, 30, 40, 30);
+    layout->setSpacing(20);
     titleLabel->setText(QStringLiteral("How to Use the File Compression Tool"));
     textLabel->setText(QString::fromUtf8(helpText));
     layout->addWidget(titleLabel, 0, Qt::AlignTop | Qt::AlignHCenter);
@@ -52,4 +56,13 @@ void HelpWidget::paintEvent(QPaintEvent *event)
 {
     paintStyledBackground(this);
     QWidget::paintEvent(event);
+}
+
+void HelpWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

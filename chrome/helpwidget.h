@@ -5,16 +5,18 @@
 
 class QLabel;
 
-// A separate window that explains in five steps how to pack files. The title bar opens a new one
-// for each help click; the style sheet gives it the main window's background and its fonts.
+// A separate window that explains in five steps how to pack files; Escape closes it. The style
+// sheet gives it the main window's background and its fonts.
 class HelpWidget : public QWidget
 {
     Q_OBJECT
 public:
-    HelpWidget();
+    // Always a window of its own; a parent only keeps it above that window.
+    explicit HelpWidget(QWidget *parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void createLabels();

@@ -10,10 +10,12 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -24,6 +26,8 @@ Q_LOGGING_CATEGORY(lcNames, "parcelo.files.names", QtInfoMsg)
 namespace {
 
 const int columns = 7;
+// A tile's fixed width.
+const int tileWidth = 88;
 const float sizeLimit = 500.0f;
 const qint64 megabyte = 1048576;
 
@@ -67,6 +71,8 @@ QScrollArea *FileWidget::createScrollArea()
                                    gridLayout->contentsMargins().right(), 0);
 
     auto *scrollArea = new QScrollArea;
+    // Tab goes to the tiles' buttons; the area itself would be a stop with no mark.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea->setWidgetResizable(true);
@@ -151,6 +157,7 @@ void FileWidget::enter(const QString &path, SingleFileWidget *tile)
 {
     fileMap.insert(path, tile);
     gridLayout->addWidget(tile, nextRow, nextColumn, Qt::AlignTop);
+    chainFocus(tile);
     if (++nextColumn == columns) {
         nextColumn = 0;
         ++nextRow;
@@ -160,6 +167,31 @@ void FileWidget::enter(const QString &path, SingleFileWidget *tile)
 
 // A listed tile goes through the checks of a new one again, with its file read afresh; it is
 // only not made anew, which for hundreds of tiles took most of a second.
+// Tab reaches a tile where it is shown, after the one before it, not after the window's last
+// button, where a new widget joins the focus chain.
+void FileWidget::chainFocus(SingleFileWidget *tile)
+{
+    QWidget *previous = lastEntered ? lastEntered->focusOrder().constLast() : focusableBefore();
+    lastEntered = tile;
+    if (!previous)
+        return;
+    for (QWidget *next : tile->focusOrder()) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+}
+
+// The control that Tab visits before this panel, or null when there is none.
+QWidget *FileWidget::focusableBefore() const
+{
+    QWidget *start = gridLayout->parentWidget();
+    for (QWidget *w = start->previousInFocusChain(); w && w != start; w = w->previousInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !isAncestorOf(w))
+            return w;
+    }
+    return nullptr;
+}
+
 void FileWidget::addAgain(const QString &path, SingleFileWidget *tile)
 {
     if (refuseListedName(path)) {
@@ -264,6 +296,7 @@ void FileWidget::clearList(const QSet<QWidget *> &kept)
     emit sizeChanged(0.0f);
     nextRow = 0;
     nextColumn = 0;
+    lastEntered = nullptr;
 }
 
 void FileWidget::clearLayout(QLayout *layout, const QSet<QWidget *> &kept)
@@ -284,15 +317,24 @@ void FileWidget::updateFiles()
     rebuild(true);
 }
 
-// Lists the remaining tiles again from the first cell, in path order, each read afresh or as
-// measured before.
+// Lists the remaining tiles again from the first cell, in the order they were added, each read
+// afresh or as measured before: a removal must not shuffle what the user arranged.
 void FileWidget::rebuild(bool readAgain)
 {
+    QHash<const QWidget *, QString> pathOf;
+    for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it)
+        pathOf.insert(it.value(), it.key());
     QList<std::pair<QString, QPointer<SingleFileWidget>>> listed;
     QSet<QWidget *> kept;
-    for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
-        listed.append({it.key(), it.value()});
-        kept.insert(it.value());
+    for (int row = 0; row <= nextRow; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const QLayoutItem *cell = gridLayout->itemAtPosition(row, column);
+            auto *tile = cell ? qobject_cast<SingleFileWidget *>(cell->widget()) : nullptr;
+            if (!tile || !pathOf.contains(tile))
+                continue;
+            listed.append({pathOf.value(tile), tile});
+            kept.insert(tile);
+        }
     }
     rebuilding = !listed.isEmpty();
     clearList(kept);
@@ -338,6 +380,17 @@ float FileWidget::getSize()
     for (const SingleFileWidget *tile : std::as_const(fileMap))
         total += tile->getSize();
     return total;
+}
+
+// Wide enough for a full row of tiles beside the scroll bar: narrower, the last columns were cut
+// off and out of reach.
+QSize FileWidget::minimumSizeHint() const
+{
+    const QMargins grid = gridLayout->contentsMargins();
+    const int row = columns * tileWidth + (columns - 1) * gridLayout->horizontalSpacing() + grid.left() + grid.right();
+    const QMargins panel = contentsMargins() + layout()->contentsMargins();
+    const int scrollBar = findChild<QScrollArea *>()->verticalScrollBar()->sizeHint().width();
+    return QSize(panel.left() + row + scrollBar + panel.right(), QWidget::minimumSizeHint().height());
 }
 
 void FileWidget::paintEvent(QPaintEvent *event)

@@ -4,6 +4,7 @@
 #include "files/singlefilewidget.h"
 
 #include <QMap>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
@@ -34,6 +35,8 @@ public:
     // still what was listed and all fit the limit, otherwise the message to show. The list stays
     // as it is either way.
     QString checkEntriesAgain();
+
+    QSize minimumSizeHint() const override;
 
 signals:
     void sizeExceeded(QString error);
@@ -67,6 +70,8 @@ private:
     bool refuseEntry(const EntryScan &scan, const QString &path);
     bool fitsLimit(SingleFileWidget *tile);
     void enter(const QString &path, SingleFileWidget *tile);
+    void chainFocus(SingleFileWidget *tile);
+    QWidget *focusableBefore() const;
     void addAgain(const QString &path, SingleFileWidget *tile);
     void rebuild(bool readAgain);
     void clearList(const QSet<QWidget *> &kept);
@@ -76,6 +81,7 @@ private:
     QGridLayout *gridLayout = nullptr;
     int nextRow = 0;
     int nextColumn = 0;
+    QPointer<SingleFileWidget> lastEntered;
 
     SingleFileWidget::NameDialog nameDialog;
     bool rebuilding = false;

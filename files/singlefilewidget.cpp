@@ -102,6 +102,7 @@ SingleFileWidget::SingleFileWidget(QString path, const EntryScan &measured, QWid
     : QWidget(parent), filePath(path)
 {
     readFileInfo(measured);
+    originalName = fileName;
     nameButton = new QPushButton;
     createContents();
     connect(nameButton, &QPushButton::clicked, this, &SingleFileWidget::clickedForRename);
@@ -156,11 +157,13 @@ QWidget *SingleFileWidget::createIconRow()
     iconColumn->addWidget(createIconLabel());
     rowLayout->addLayout(iconColumn, 0);
 
-    auto *removeButton = new QToolButton;
+    removeButton = new QToolButton;
     removeButton->setIcon(QIcon(QPixmap(QStringLiteral(":/qrc/close.png"))));
     // The cross is white: on the tile's pale ground it needs a dot of the primary colour to be
     // seen, and without a border of its own the native style would paint a black square.
-    removeButton->setStyleSheet(QStringLiteral("border: none; border-radius: 8px; background: #5272BA;"));
+    removeButton->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; border-radius: 8px; background: #5272BA; } "
+                       "QToolButton:focus { border: 2px solid #29395D; background: #29395D; }"));
     rowLayout->addWidget(removeButton, 0, Qt::AlignRight | Qt::AlignTop);
     connect(removeButton, &QToolButton::clicked, this, [this] { emit clicked(filePath); });
     return row;
@@ -210,16 +213,23 @@ void SingleFileWidget::reload(const EntryScan &measured)
 void SingleFileWidget::setupNameButton()
 {
     nameButton->setFixedHeight(15);
-    nameButton->setToolTip(QStringLiteral("Rename"));
     nameButton->setWhatsThis(QStringLiteral("Rename"));
     setName(fileName);
     // Without a border of its own the native style would still paint a button panel behind the name.
-    nameButton->setStyleSheet(textStyle + QStringLiteral("background-color: rgba(255, 255, 255, 0); border: none;"));
+    nameButton->setStyleSheet(
+        QStringLiteral("QPushButton { %1 background-color: rgba(255, 255, 255, 0); border: none; } "
+                       "QPushButton:focus { border: 1px solid #5272BA; border-radius: 4px; }")
+            .arg(textStyle));
 }
 
 QString SingleFileWidget::getName() const
 {
     return fileName;
+}
+
+QList<QWidget *> SingleFileWidget::focusOrder() const
+{
+    return {removeButton, nameButton};
 }
 
 float SingleFileWidget::getSize() const
@@ -256,6 +266,11 @@ void SingleFileWidget::setName(QString fileName)
 {
     this->fileName = fileName;
     nameButton->setText(shownName(fileName));
+    // The shown name may be cut short, so the whole one comes first.
+    QString tip = fileName + QStringLiteral("\nRename");
+    if (fileName != originalName)
+        tip += QStringLiteral("\nOriginal name: ") + originalName;
+    nameButton->setToolTip(tip);
 }
 
 void SingleFileWidget::makeFileCopy(QString newFileName)

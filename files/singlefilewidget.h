@@ -11,6 +11,7 @@
 #include <optional>
 
 class QPushButton;
+class QToolButton;
 class QLabel;
 class QPixmap;
 
@@ -32,6 +33,8 @@ public:
 
     QString getName() const;
     float getSize() const;
+    // The tile's controls in the order Tab visits them: remove, then rename.
+    QList<QWidget *> focusOrder() const;
     EntryScan::Kind listedKind() const { return kind; }
     bool listedAsLink() const { return isLink; }
 
@@ -80,10 +83,13 @@ private:
     void refuseCopy(const QString &message);
 
     QPushButton *nameButton = nullptr;
+    QToolButton *removeButton = nullptr;
     QLabel *iconLabel = nullptr;
     QLabel *sizeLabel = nullptr;
     QString iconFileName;
     QString fileName;
+    // The name the entry was listed under, before any rename.
+    QString originalName;
     QString filePath;
     float size = 0.0f;
     bool isOriginal = true;

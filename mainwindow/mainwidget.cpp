@@ -16,8 +16,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
@@ -33,7 +35,8 @@ const QString emptySizeText = QStringLiteral("Total size: <b>0.0 MB</b> of 500MB
 MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
 {
     header = new HeaderWidget;
-    fileWidget = new FileWidget(this);
+    // Adopted by the layout after the title bar, so that Tab reaches the list after the bar.
+    fileWidget = new FileWidget;
     messageBox = new FixedSizeMessageBox(QSize(400, 200));
     advWidget = new AdvWidget(false, this);
 
@@ -47,6 +50,7 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
         button->setAttribute(Qt::WA_Hover);
         button->installEventFilter(this);
     }
+    setupTabOrder();
     setupMessageBox();
     job = new CompressionJob(this);
     connectParts();
@@ -55,8 +59,8 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
         return QFileDialog::getOpenFileNames(parent, QStringLiteral("Select one or more files to open"), QString(),
                                              QStringLiteral("All files (*.*)"));
     };
-    saveDialog = [](QWidget *parent) {
-        return QFileDialog::getSaveFileName(parent, tr("Save File"), QString(), tr("7z files (*.7z)"));
+    saveDialog = [](QWidget *parent, const QString &start) {
+        return QFileDialog::getSaveFileName(parent, tr("Save File"), start, tr("7z files (*.7z)"));
     };
 }
 
@@ -123,7 +127,8 @@ QWidget *MainWidget::createDestinationRow()
     destinationButton->setObjectName(QStringLiteral("Destination_path"));
     // The sheet gives this button a transparent background but no border; the native style would
     // then paint its panel black behind the path.
-    destinationButton->setStyleSheet(QStringLiteral("border: none;"));
+    destinationButton->setStyleSheet(QStringLiteral("QPushButton { border: none; } "
+                                                    "QPushButton:focus { background: #BCD1FF; border-radius: 4px; }"));
     rowLayout->addWidget(destinationButton, 1, Qt::AlignLeft);
     return destinationRow;
 }
@@ -144,6 +149,15 @@ QWidget *MainWidget::createBottomRow()
     compressButton->setObjectName(QStringLiteral("Compress"));
     rowLayout->addWidget(compressButton, 0, Qt::AlignRight);
     return row;
+}
+
+// Tab follows the window from top to bottom: the banner joined the window before the rows above it.
+void MainWidget::setupTabOrder()
+{
+    if (auto *bannerButton = advWidget->findChild<QPushButton *>()) {
+        setTabOrder(destinationButton, bannerButton);
+        setTabOrder(bannerButton, cancelButton);
+    }
 }
 
 void MainWidget::setupMessageBox()
@@ -279,6 +293,8 @@ void MainWidget::showSuccess(const QString &archivePath)
 {
     messageBox->setStandardButtons(QMessageBox::Ok | QMessageBox::Yes);
     messageBox->button(QMessageBox::Yes)->setText(QStringLiteral("Open"));
+    // Enter only acknowledges; opening the folder is a choice.
+    messageBox->setDefaultButton(QMessageBox::Ok);
     messageBox->setText(QStringLiteral("Compression finished successfully!"));
     messageBox->setInformativeText(QStringLiteral("7z file is saved in ") + archivePath);
     if (messageBox->exec() == QMessageBox::Yes)
@@ -300,11 +316,20 @@ void MainWidget::showMessage(const QString &text, const QString &informative)
 
 void MainWidget::onBrowseDestinationFolderClicked()
 {
-    const QString path = saveDialog(this);
+    const QString path = saveDialog(this, destinationButton->text());
     if (path.isEmpty())
         return;
-    destinationButton->setText(path);
+    destinationButton->setText(withArchiveSuffix(path));
     destinationChosen = true;
+}
+
+QString MainWidget::withArchiveSuffix(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+        return path;
+    // "pack." is "pack" to Windows, which drops a trailing dot.
+    return path + (name.endsWith(QLatin1Char('.')) ? QStringLiteral("7z") : QStringLiteral(".7z"));
 }
 
 void MainWidget::onMoveEvent(QPoint pt)
@@ -316,8 +341,8 @@ void MainWidget::onDestinationPathInit(QString filePath)
 {
     if (!fileWidget->getFiles().isEmpty() || destinationChosen)
         return;
-    // A rebuild of the list may offer a renamed copy first; the archive stays where it was going.
-    if (destinationSet && QFileInfo(filePath).absolutePath() == WorkFolder::path())
+    // A removal lists the rest again; the archive stays where it was going until the list empties.
+    if (destinationSet && fileWidget->isRebuilding())
         return;
     destinationButton->setText(ArchiveDestination::defaultFor(filePath, documentsFolder(), WorkFolder::path()));
     destinationSet = true;
@@ -336,9 +361,31 @@ bool MainWidget::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+// Outside a dialog no button takes Return; here it presses the focused one, as Space does.
+void MainWidget::keyPressEvent(QKeyEvent *event)
+{
+    auto *button = qobject_cast<QAbstractButton *>(focusWidget());
+    if (button && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// The sheet's picture repeats with a seam once the window outgrows it; from there on it is drawn
+// scaled up to cover the window instead.
 void MainWidget::paintEvent(QPaintEvent *event)
 {
-    paintStyledBackground(this);
+    if (background.isNull())
+        background = QPixmap(QStringLiteral(":/qrc/background.png"));
+    const QSize picture = background.size();
+    if (picture.isEmpty() || (width() <= picture.width() && height() <= picture.height())) {
+        paintStyledBackground(this);
+    } else {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRect(QPoint(0, 0), picture.scaled(size(), Qt::KeepAspectRatioByExpanding)), background);
+    }
     QWidget::paintEvent(event);
 }
 

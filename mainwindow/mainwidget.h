@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPixmap>
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
@@ -24,13 +25,17 @@ class MainWidget : public QWidget
 public:
     // Seams for the two file dialogs, so tests can answer them without a native dialog.
     using OpenDialog = std::function<QStringList(QWidget *parent)>;
-    using SaveDialog = std::function<QString(QWidget *parent)>;
+    // The save dialog starts on `start`: its folder, its name selected.
+    using SaveDialog = std::function<QString(QWidget *parent, const QString &start)>;
 
     explicit MainWidget(QWidget *parent = nullptr);
     ~MainWidget() override;
 
     void setOpenDialog(OpenDialog dialog);
     void setSaveDialog(SaveDialog dialog);
+
+    // The archive path for a name typed in the save dialog: ".7z" added when it has no extension.
+    static QString withArchiveSuffix(const QString &path);
 
 signals:
     void addFiles(QStringList paths);
@@ -48,6 +53,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -57,6 +63,7 @@ private:
     QWidget *createSizeBlock();
     QWidget *createDestinationRow();
     QWidget *createBottomRow();
+    void setupTabOrder();
     void setupMessageBox();
     void connectParts();
     void showMessage(const QString &text, const QString &informative = QString());
@@ -77,8 +84,9 @@ private:
     CompressionJob *job = nullptr;
     OpenDialog openDialog;
     SaveDialog saveDialog;
-    // A destination picked in the save dialog outlives rebuilds of the list, until it empties.
+    // A destination picked in the save dialog stays until the list empties.
     bool destinationChosen = false;
-    // A default destination was set for the entries listed now.
+    // A default destination was set for the entries listed now; it too stays until the list empties.
     bool destinationSet = false;
+    QPixmap background;
 };

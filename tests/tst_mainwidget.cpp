@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "chrome/headerwidget.h"
 #include "filefixture.h"
 #include "files/filewidget.h"
 #include "files/singlefilewidget.h"
@@ -9,9 +10,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -30,13 +34,17 @@ private slots:
     void cancelledOpenDialogChangesNothing();
     void refusedFirstFileLeavesTheRowHidden();
     void saveDialogChoiceReplacesDestination();
+    void typedNameGetsArchiveSuffix_data();
+    void typedNameGetsArchiveSuffix();
     void errorShowsSharedMessageBox();
     void buttonsShowPointingHandOnHover();
     void moveEventMovesByDisplacement();
     void styleSheetPaintsButtonsAndBackground();
     void sizeAndDestinationFollowTheList();
     void laterFilesKeepTheDestination();
-    void chosenDestinationSurvivesRebuilds();
+    void destinationSurvivesRemovals();
+    void tabFollowsTheWindowAndReturnPresses();
+    void smallestWindowShowsTheGridAndButtons();
 
 private:
     static SingleFileWidget *tileNamed(MainWidget &w, const QString &name);
@@ -135,13 +143,41 @@ void TestMainWidget::saveDialogChoiceReplacesDestination()
 {
     MainWidget w;
     w.onDestinationPathInit(QStringLiteral("/data/Photos/a.jpg"));
-    w.setSaveDialog([](QWidget *) { return QString(); });
+    QString start;
+    w.setSaveDialog([&](QWidget *, const QString &from) {
+        start = from;
+        return QString();
+    });
     w.onBrowseDestinationFolderClicked();
+    QCOMPARE(start, QStringLiteral("/data/Photos/Photos.7z"));
     QCOMPARE(destination(w)->text(), QStringLiteral("/data/Photos/Photos.7z"));
 
-    w.setSaveDialog([](QWidget *) { return QStringLiteral("/out/pack.7z"); });
+    w.setSaveDialog([](QWidget *, const QString &) { return QStringLiteral("/out/MyArchive"); });
     QTest::mouseClick(destination(w), Qt::LeftButton);
-    QCOMPARE(destination(w)->text(), QStringLiteral("/out/pack.7z"));
+    QCOMPARE(destination(w)->text(), QStringLiteral("/out/MyArchive.7z"));
+}
+
+void TestMainWidget::typedNameGetsArchiveSuffix_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("no extension") << "/out/MyArchive"
+                                  << "/out/MyArchive.7z";
+    QTest::newRow("7z") << "/out/pack.7z"
+                        << "/out/pack.7z";
+    QTest::newRow("another extension") << "/out/pack.zip"
+                                       << "/out/pack.zip";
+    QTest::newRow("dot in a folder name") << "/out/v1.2/pack"
+                                          << "/out/v1.2/pack.7z";
+    QTest::newRow("trailing dot") << "/out/pack."
+                                  << "/out/pack.7z";
+}
+
+void TestMainWidget::typedNameGetsArchiveSuffix()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, path);
+    QCOMPARE(MainWidget::withArchiveSuffix(typed), path);
 }
 
 void TestMainWidget::errorShowsSharedMessageBox()
@@ -210,6 +246,15 @@ void TestMainWidget::styleSheetPaintsButtonsAndBackground()
     const QImage background(QStringLiteral(":/qrc/background.png"));
     for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
         QCOMPARE(QColor(shown.pixel(p)), QColor(background.pixel(p)));
+    // Twice as large, the picture is drawn twice as large, not repeated with a seam.
+    w.resize(2 * background.size());
+    const QImage doubled = w.grab().toImage();
+    for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400), QPoint(500, 770)}) {
+        const QColor a = doubled.pixel(2 * p + QPoint(1, 1)), b = background.pixel(p);
+        QVERIFY2(qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 12,
+                 qPrintable(a.name() + QLatin1String(" vs ") + b.name()));
+    }
+    w.resize(980, 660);
 
     // The destination path shows on the window's own background, not on a dark button panel.
     FileFixture files;
@@ -284,22 +329,22 @@ void TestMainWidget::laterFilesKeepTheDestination()
     QCOMPARE(destination(w)->text(), files.path("first/first.7z"));
 }
 
-void TestMainWidget::chosenDestinationSurvivesRebuilds()
+void TestMainWidget::destinationSurvivesRemovals()
 {
     FileFixture files;
     const QString a = files.makeFile("one/a.txt", 10);
     const QString b = files.makeFile("two/b.txt", 10);
     MainWidget w;
     auto *panel = w.findChild<FileWidget *>();
-    w.setSaveDialog([](QWidget *) { return QStringLiteral("/out/pack.7z"); });
+    w.setSaveDialog([](QWidget *, const QString &) { return QStringLiteral("/out/pack.7z"); });
 
-    // Without a choice of the user's, the default follows the first remaining file.
+    // The default stays through removals, also of the file it was taken from...
     w.setOpenDialog([&](QWidget *) { return QStringList{a, b}; });
     w.onBrowseForFilesClicked();
     panel->removeFile(a);
-    QCOMPARE(destination(w)->text(), files.path("two/two.7z"));
+    QCOMPARE(destination(w)->text(), files.path("one/one.7z"));
 
-    // A choice stays through removals and their rebuilds...
+    // ...and so does a choice...
     panel->addFile(a);
     w.onBrowseDestinationFolderClicked();
     panel->removeFile(a);
@@ -316,6 +361,75 @@ void TestMainWidget::chosenDestinationSurvivesRebuilds()
     panel->removeAllFiles();
     w.onBrowseForFilesClicked();
     QCOMPARE(destination(w)->text(), files.path("one/one.7z"));
+}
+
+// Tab visits every control from the top of the window down, tiles included; Return presses the
+// focused button.
+void TestMainWidget::tabFollowsTheWindowAndReturnPresses()
+{
+    FileFixture files;
+    const QString a = files.makeFile("one/a.txt", 10);
+    MainWidget w;
+    w.setOpenDialog([&](QWidget *) { return QStringList{files.makeFile("one/b.txt", 10), a}; });
+    w.onBrowseForFilesClicked();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+
+    QList<QWidget *> expected;
+    // Contact, help, minimise and close, as the title bar shows them.
+    for (int i = 3; i <= 6; ++i)
+        expected << w.findChild<HeaderWidget *>()->layout()->itemAt(i)->widget();
+    for (const char *name : {"b.txt", "a.txt"})
+        expected << tileNamed(w, name)->findChild<QToolButton *>() << tileNamed(w, name)->findChild<QPushButton *>();
+    for (const char *name : {"Browse_for_files", "Destination_path", "Cancel", "Compress"})
+        expected << w.findChild<QPushButton *>(QLatin1String(name));
+
+    expected.first()->setFocus(Qt::TabFocusReason);
+    QList<QWidget *> visited;
+    while (visited.size() < expected.size()) {
+        visited << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, expected);
+    QCOMPARE(QApplication::focusWidget(), expected.first());
+
+    tileNamed(w, "a.txt")->findChild<QToolButton *>()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(w.findChild<FileWidget *>()->getFiles(), QStringList{files.path("one/b.txt")});
+    w.close();
+}
+
+// Shrunk as far as it goes, with a scroll bar beside the tiles, a full row and both buttons show.
+void TestMainWidget::smallestWindowShowsTheGridAndButtons()
+{
+    QFile sheet(QStringLiteral(":/qrc/style.qss"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromLatin1(sheet.readAll()));
+    FileFixture files;
+    QStringList picked;
+    for (int i = 10; i < 25; ++i)
+        picked << files.makeFile(QStringLiteral("many/f%1.txt").arg(i), 10);
+    MainWidget w;
+    w.setOpenDialog([&](QWidget *) { return picked; });
+    w.onBrowseForFilesClicked();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(1, 1);
+    QTRY_COMPARE(w.size(), w.minimumSize());
+
+    auto *area = w.findChild<FileWidget *>()->findChild<QScrollArea *>();
+    QTRY_VERIFY(area->verticalScrollBar()->isVisible());
+    const QRect viewport(area->viewport()->mapTo(&w, QPoint(0, 0)), area->viewport()->size());
+    for (const char *name : {"f10.txt", "f16.txt"}) {
+        SingleFileWidget *tile = tileNamed(w, name);
+        QVERIFY2(viewport.contains(QRect(tile->mapTo(&w, QPoint(0, 0)), tile->rect().size())), name);
+    }
+    for (const char *name : {"Cancel", "Compress"}) {
+        auto *button = w.findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY2(w.rect().contains(QRect(button->mapTo(&w, QPoint(0, 0)), button->size())), name);
+    }
+    w.close();
 }
 
 QTEST_MAIN(TestMainWidget)

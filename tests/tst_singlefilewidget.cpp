@@ -87,6 +87,7 @@ void TestSingleFileWidget::texts()
     QCOMPARE(label(tile, true)->text(), sizeText);
     QCOMPARE(tile.getSize(), float(bytes) / 1048576.0f);
     QCOMPARE(tile.findChild<QPushButton *>()->text(), shownName);
+    QCOMPARE(tile.findChild<QPushButton *>()->toolTip(), QTest::currentDataTag() + QStringLiteral("\nRename"));
     QCOMPARE(tile.getName(), QString(QTest::currentDataTag()));
 
     const QImage shown = label(tile, false)->pixmap().toImage();
@@ -109,12 +110,16 @@ void TestSingleFileWidget::cardLook()
     SingleFileWidget tile(files->makeFile("a.txt", 10));
     tile.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tile));
+    auto *name = tile.findChild<QPushButton *>();
+    auto *remove = tile.findChild<QToolButton *>();
+    remove->setFocus(Qt::TabFocusReason);
+    const QImage focused = tile.grab().toImage();
+    remove->clearFocus();
     const QImage card = tile.grab().toImage();
     tile.close();
     qApp->setStyleSheet(QString());
-    auto *name = tile.findChild<QPushButton *>();
-    auto *remove = tile.findChild<QToolButton *>();
-    QCOMPARE(name->toolTip(), QStringLiteral("Rename"));
+    // A focused remove button is marked, in the dark of the title bar.
+    QCOMPARE(QColor(focused.pixel(remove->mapTo(&tile, QPoint(remove->width() / 2, 2)))), QColor(0x29, 0x39, 0x5D));
     // The sheet's tile rule is painted: a blue border around a light ground.
     QCOMPARE(QColor(card.pixel(0, 44)), QColor(0xBC, 0xD1, 0xFF));
     QCOMPARE(QColor(card.pixel(44, 84)), QColor(0xF2, 0xF6, 0xFF));
@@ -141,6 +146,7 @@ void TestSingleFileWidget::ownRenameDialogKeepsTheCopyOnTheCurrentName()
     QVERIFY(!noBox.seen());
     QCOMPARE(changed.count(), 1);
     QCOMPARE(tile.getName(), QStringLiteral("b.txt"));
+    QCOMPARE(tile.findChild<QPushButton *>()->toolTip(), QStringLiteral("b.txt\nRename\nOriginal name: a.txt"));
     QVERIFY(!QFileInfo(FileFixture::work("b.txt")).isSymLink());
     QCOMPARE(FileFixture::contents(FileFixture::work("b.txt")), QByteArray(10, 'r'));
 }

@@ -141,7 +141,7 @@ QString TestSoak::runOnce(Kind kind, int run)
         expected = QStringLiteral("Compression failed!");
         break;
     }
-    window->setSaveDialog([archive](QWidget *) { return archive; });
+    window->setSaveDialog([archive](QWidget *, const QString &) { return archive; });
     window->onBrowseDestinationFolderClicked();
 
     ModalAnswer answer;
