@@ -24,7 +24,8 @@ PackingJob::PackingJob(QObject *parent) : QObject(parent), process(new ArchiverP
     setProgram(QStringLiteral("util/7z.exe"));
     connect(process, &ArchiverProcess::progressed, this, [this](int percent) {
         if (bytesInAll > 0)
-            emit progressed(int((bytesDone + bytesInRun * percent / 100) * 100 / bytesInAll));
+            emit progressed(
+                int(100.0 * (double(bytesDone) + double(bytesInRun) * percent / 100.0) / double(bytesInAll)));
         else
             emit progressed(percent);
     });

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QEvent>
 #include <QProgressDialog>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -30,8 +33,10 @@ struct BusyCursor
 class InputGuard : public QObject
 {
 public:
-    explicit InputGuard(QWidget *allowed) : allowed(allowed) { qApp->installEventFilter(this); }
+    InputGuard() { qApp->installEventFilter(this); }
     ~InputGuard() override { qApp->removeEventFilter(this); }
+
+    void allow(QWidget *widget) { allowed = widget; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -39,7 +44,7 @@ protected:
         if (!isUserInput(event->type()))
             return false;
         auto *widget = qobject_cast<QWidget *>(watched);
-        return !(widget && (widget == allowed || allowed->isAncestorOf(widget)));
+        return !(widget && allowed && (widget == allowed || allowed->isAncestorOf(widget)));
     }
 
 private:
@@ -64,7 +69,7 @@ private:
         }
     }
 
-    QWidget *allowed;
+    QWidget *allowed = nullptr;
 };
 
 } // namespace
@@ -81,28 +86,47 @@ QString CompressionJob::progressText(int fileCount, qint64 bytes)
     return QStringLiteral("Packing %1, %2...").arg(files, size);
 }
 
+// The progress dialog is made only for a run that lasts: styling it costs more than a small run.
 CompressionJob::Result CompressionJob::run(const QString &archivePath, const QStringList &files, QWidget *window)
 {
     BusyCursor busy;
-    QProgressDialog dialog(QStringLiteral("Packing..."), QStringLiteral("Cancel"), 0, 100, window);
-    dialog.setWindowTitle(QStringLiteral("Parcelo"));
-    dialog.setStyleSheet(progressStyle);
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.setMinimumDuration(500);
-    dialog.setMinimumWidth(360);
-    dialog.setAutoClose(false);
-    dialog.setAutoReset(false);
-    dialog.setValue(0);
-    progress = &dialog;
-    InputGuard guard(&dialog);
+    InputGuard guard;
+    std::unique_ptr<QProgressDialog> dialog;
+    QString label = QStringLiteral("Packing...");
+    int percent = 0;
+    QTimer lasting;
+    lasting.setSingleShot(true);
+    connect(&lasting, &QTimer::timeout, this, [&] {
+        dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 100, window);
+        dialog->setWindowTitle(QStringLiteral("Parcelo"));
+        dialog->setStyleSheet(progressStyle);
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->setMinimumDuration(0);
+        dialog->setMinimumWidth(360);
+        dialog->setAutoClose(false);
+        dialog->setAutoReset(false);
+        dialog->setValue(percent);
+        connect(dialog.get(), &QProgressDialog::canceled, job, &PackingJob::cancel);
+        guard.allow(dialog.get());
+        progress = dialog.get();
+        dialog->show();
+    });
+    lasting.start(500);
 
     // Sampling many large files takes a moment; the window keeps painting meanwhile.
     const PackingPlan plan = PackingPlan::make(files, [] { QCoreApplication::processEvents(); });
-    dialog.setLabelText(progressText(plan.fileCount, plan.bytes));
-    connect(job, &PackingJob::progressed, &dialog, &QProgressDialog::setValue);
-    connect(&dialog, &QProgressDialog::canceled, job, &PackingJob::cancel);
-    const Result result = dialog.wasCanceled() ? Result{Outcome::Cancelled, QString()} : job->run(archivePath, plan);
+    label = progressText(plan.fileCount, plan.bytes);
+    if (dialog)
+        dialog->setLabelText(label);
+    const QMetaObject::Connection progressed = connect(job, &PackingJob::progressed, this, [&](int value) {
+        percent = value;
+        if (dialog)
+            dialog->setValue(value);
+    });
+    const bool cancelled = dialog && dialog->wasCanceled();
+    const Result result = cancelled ? Result{Outcome::Cancelled, QString()} : job->run(archivePath, plan);
+    disconnect(progressed);
+    lasting.stop();
     progress = nullptr;
-    dialog.close();
     return result;
 }

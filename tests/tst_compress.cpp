@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -52,6 +53,7 @@ private slots:
     void progressSaysWhatIsPacked_data();
     void progressSaysWhatIsPacked();
     void windowTakesNoInputDuringARun();
+    void cancelStopsTheArchiverAndLeavesNothing();
 
 private:
     static qint32 banner() { return AdvData::shared()->getNextAdvIndex(); }
@@ -319,6 +321,34 @@ void TestCompress::windowTakesNoInputDuringARun()
     QCOMPARE(answer.text(), QStringLiteral("Compression finished successfully!"));
     QCOMPARE(browsed, 0);
     window->close();
+}
+
+void TestCompress::cancelStopsTheArchiverAndLeavesNothing()
+{
+    useStandIn("while true; do echo ' 40% 1 + a.txt'; sleep 0.1; done");
+    QVERIFY(writeFile(temp->path() + "/in/a.txt"));
+    panel->addFile(temp->path() + "/in/a.txt");
+    setDestination(temp->path() + "/out/pack.7z");
+
+    int shown = -1;
+    QString label;
+    ModalAnswer answer(
+        [&](QWidget *modal) {
+            auto *dialog = qobject_cast<QProgressDialog *>(modal);
+            QTRY_VERIFY_WITH_TIMEOUT(dialog->value() > 0, 30000);
+            shown = dialog->value();
+            label = dialog->labelText();
+            pressButton("Cancel")(modal);
+        },
+        ModalAnswer::Progress);
+    window->onCompressClicked();
+    QVERIFY(answer.seen());
+    QCOMPARE(shown, 40);
+    QCOMPARE(label, QStringLiteral("Packing 1 file, 1 KB..."));
+    QVERIFY2(!ArchiveTools::processRunning(temp->path()), "the archiver outlived Cancel");
+    QCOMPARE(QDir(temp->path() + "/out").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+    QCOMPARE(panel->getFiles().size(), 1);
 }
 
 void TestCompress::progressSaysWhatIsPacked_data()
