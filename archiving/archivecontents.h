@@ -26,8 +26,6 @@ public:
     // not compared.
     QString differences(const ArchiveContents &written) const;
 
-    qsizetype size() const { return entries.size(); }
-
 private:
     QMap<QString, Entry> entries;
 };

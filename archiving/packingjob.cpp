@@ -14,10 +14,10 @@
 
 Q_LOGGING_CATEGORY(lcPacking, "parcelo.packing")
 
-QString PackingJob::unfinishedFolderTemplate()
-{
-    return QStringLiteral(".parcelo-unfinished-XXXXXX");
-}
+namespace {
+// The private folder beside the destination that the archive is written in; "X" are replaced.
+const QString unfinishedFolderTemplate = QStringLiteral(".parcelo-unfinished-XXXXXX");
+} // namespace
 
 PackingJob::PackingJob(QObject *parent) : QObject(parent), process(new ArchiverProcess(this))
 {
@@ -59,7 +59,7 @@ PackingJob::Result PackingJob::run(const QString &archivePath, const PackingPlan
     if (archive.exists() || archive.isSymLink())
         return {Outcome::Exists, QString()};
 
-    QTemporaryDir unfinished(folder + QLatin1Char('/') + unfinishedFolderTemplate());
+    QTemporaryDir unfinished(folder + QLatin1Char('/') + unfinishedFolderTemplate);
     if (!unfinished.isValid()) {
         qCWarning(lcPacking) << "no room to write in" << folder << unfinished.errorString();
         if (unfinished.errorString().contains(QLatin1String("space")))

@@ -29,16 +29,12 @@ public:
     };
 
     static constexpr int defaultSilenceLimitMs = 30000;
-    // The name of the private folder the archive is written in; "X" are replaced.
-    static QString unfinishedFolderTemplate();
-
     explicit PackingJob(QObject *parent = nullptr);
 
     Result run(const QString &archivePath, const PackingPlan &plan);
 
     // The archiver, by absolute path (a relative one is taken from the program's folder).
     void setProgram(const QString &program);
-    QString program() const { return programPath; }
     void setSilenceLimit(int milliseconds);
     // Longer command lines pass their names in list files.
     void setCommandLineLimit(qsizetype characters) { lengthLimit = characters; }

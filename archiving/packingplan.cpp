@@ -3,7 +3,6 @@
 
 #include "archiving/compressibility.h"
 #include "archiving/runverdict.h"
-#include "common/entryscan.h"
 
 #include <QFileInfo>
 
@@ -37,7 +36,8 @@ void addRuns(const Group &group, bool linksAsLinks, QList<PackingPlan::Run> *run
 
 } // namespace
 
-PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<void()> &tick)
+PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<void()> &tick,
+                              const QList<EntryScan> &scans)
 {
     PackingPlan plan;
     Group direct;
@@ -60,9 +60,11 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
         if (sampled && tick)
             tick();
     };
-    for (const QString &path : chosen) {
+    for (qsizetype i = 0; i < chosen.size(); ++i) {
+        const QString &path = chosen.at(i);
         const QString name = QFileInfo(path).fileName();
-        const EntryScan scan = EntryScan::read(path);
+        const bool given = i < scans.size() && scans.at(i).complete;
+        const EntryScan scan = given ? scans.at(i) : EntryScan::read(path);
         if (scan.kind == EntryScan::Kind::Missing || scan.kind == EntryScan::Kind::Special) {
             gone << name;
             continue;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "archiving/archivecontents.h"
+#include "common/entryscan.h"
 
 #include <QList>
 #include <QString>
@@ -28,7 +29,10 @@ public:
     };
 
     // `tick` is called after each file that was sampled, so a caller can keep its window painting.
-    static PackingPlan make(const QStringList &chosen, const std::function<void()> &tick = {});
+    // `scans` may hold a whole, fresh reading of each chosen entry, in the same order, so that
+    // nothing is walked twice; entries without one are read here.
+    static PackingPlan make(const QStringList &chosen, const std::function<void()> &tick = {},
+                            const QList<EntryScan> &scans = {});
 
     QList<Run> runs;
     ArchiveContents expected;

@@ -165,8 +165,6 @@ void FileWidget::enter(const QString &path, SingleFileWidget *tile)
     emit sizeChanged(getSize());
 }
 
-// A listed tile goes through the checks of a new one again, with its file read afresh; it is
-// only not made anew, which for hundreds of tiles took most of a second.
 // Tab reaches a tile where it is shown, after the one before it, not after the window's last
 // button, where a new widget joins the focus chain.
 void FileWidget::chainFocus(SingleFileWidget *tile)
@@ -192,6 +190,8 @@ QWidget *FileWidget::focusableBefore() const
     return nullptr;
 }
 
+// A listed tile goes through the checks of a new one again, with its file read afresh; it is
+// only not made anew, which for hundreds of tiles took most of a second.
 void FileWidget::addAgain(const QString &path, SingleFileWidget *tile)
 {
     if (refuseListedName(path)) {
@@ -350,7 +350,8 @@ void FileWidget::rebuild(bool readAgain)
     rebuilding = false;
 }
 
-QString FileWidget::checkEntriesAgain()
+// `scans` receives each entry's fresh reading, in getFiles() order, for the packing that follows.
+QString FileWidget::checkEntriesAgain(QList<EntryScan> *scans)
 {
     WorkProgress progress(window(), QStringLiteral("Checking the files..."), false);
     const qint64 limit = qint64(sizeLimit) * megabyte;
@@ -365,6 +366,8 @@ QString FileWidget::checkEntriesAgain()
         total += now.bytes;
         if (total > limit)
             return tooMuchMessage();
+        if (scans)
+            scans->append(now);
     }
     return QString();
 }

@@ -34,7 +34,7 @@ public:
     // Reads every listed entry again, just before it is packed: an empty string when each is
     // still what was listed and all fit the limit, otherwise the message to show. The list stays
     // as it is either way.
-    QString checkEntriesAgain();
+    QString checkEntriesAgain(QList<EntryScan> *scans = nullptr);
 
     QSize minimumSizeHint() const override;
 

@@ -87,7 +87,8 @@ QString CompressionJob::progressText(int fileCount, qint64 bytes)
 }
 
 // The progress dialog is made only for a run that lasts: styling it costs more than a small run.
-CompressionJob::Result CompressionJob::run(const QString &archivePath, const QStringList &files, QWidget *window)
+CompressionJob::Result CompressionJob::run(const QString &archivePath, const QStringList &files, QWidget *window,
+                                           const QList<EntryScan> &scans)
 {
     BusyCursor busy;
     InputGuard guard;
@@ -114,7 +115,8 @@ CompressionJob::Result CompressionJob::run(const QString &archivePath, const QSt
     lasting.start(500);
 
     // Sampling many large files takes a moment; the window keeps painting meanwhile.
-    const PackingPlan plan = PackingPlan::make(files, [] { QCoreApplication::processEvents(); });
+    const PackingPlan plan = PackingPlan::make(
+        files, [] { QCoreApplication::processEvents(); }, scans);
     label = progressText(plan.fileCount, plan.bytes);
     if (dialog)
         dialog->setLabelText(label);

@@ -21,7 +21,9 @@ public:
 
     explicit CompressionJob(QObject *parent = nullptr);
 
-    Result run(const QString &archivePath, const QStringList &files, QWidget *window);
+    // `scans`: a fresh reading of each of `files`, when the caller has one (see PackingPlan).
+    Result run(const QString &archivePath, const QStringList &files, QWidget *window,
+               const QList<EntryScan> &scans = {});
 
     // "Packing 3 files, 143 MB..."
     static QString progressText(int fileCount, qint64 bytes);

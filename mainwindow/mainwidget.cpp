@@ -254,13 +254,14 @@ void MainWidget::onCompressClicked()
     }
 
     // Listed entries may have grown, gone or been swapped for a link since they were added.
-    const QString changed = fileWidget->checkEntriesAgain();
+    QList<EntryScan> scans;
+    const QString changed = fileWidget->checkEntriesAgain(&scans);
     if (!changed.isEmpty()) {
         showMessage(changed);
         return;
     }
 
-    const CompressionJob::Result result = job->run(archivePath, files, this);
+    const CompressionJob::Result result = job->run(archivePath, files, this, scans);
     switch (result.outcome) {
     case CompressionJob::Outcome::Succeeded:
         showSuccess(archivePath);
