@@ -16,7 +16,7 @@ Q_LOGGING_CATEGORY(lcAdv, "parcelo.adv")
 
 bool AdvWidget::countingDown = true;
 
-AdvWidget::AdvWidget(bool withCountdown, QWidget *parent) : QDialog(parent), withCountdown(withCountdown)
+AdvWidget::AdvWidget(bool countdown, QWidget *parent) : QDialog(parent), withCountdown(countdown)
 {
     mainLayout = new QVBoxLayout(this);
     if (withCountdown)
@@ -41,10 +41,10 @@ void AdvWidget::connectCountdown()
     connect(closeButton, &QPushButton::clicked, this, &AdvWidget::hide);
 }
 
-void AdvWidget::showWithCountdown(int seconds)
+void AdvWidget::showWithCountdown(int wait)
 {
     if (withCountdown) {
-        this->seconds = seconds;
+        seconds = wait;
         timer->start();
         setWindowModality(Qt::ApplicationModal);
         show();
@@ -54,8 +54,7 @@ void AdvWidget::showWithCountdown(int seconds)
 
 void AdvWidget::loadNextAdv()
 {
-    const std::shared_ptr<AdvData> data = AdvData::shared();
-    const auto [picture, link] = data->takeNext();
+    const auto [picture, link] = AdvData::shared()->takeNext();
     advLabel->setPixmap(QPixmap(picture));
     advUrl = QUrl(link);
 

@@ -8,7 +8,7 @@
 #include <QRubberBand>
 #include <QWidget>
 
-FrameLess::FrameLess(QWidget *target) : QObject(nullptr), target(target)
+FrameLess::FrameLess(QWidget *window) : QObject(nullptr), target(window)
 {
     target->setAttribute(Qt::WA_MouseTracking);
     target->setWindowFlags(Qt::FramelessWindowHint);

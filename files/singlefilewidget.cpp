@@ -262,9 +262,9 @@ void SingleFileWidget::onFileClicked()
     makeFileCopy(*text);
 }
 
-void SingleFileWidget::setName(QString fileName)
+void SingleFileWidget::setName(QString name)
 {
-    this->fileName = fileName;
+    fileName = std::move(name);
     nameButton->setText(shownName(fileName));
     // The shown name may be cut short, so the whole one comes first.
     QString tip = fileName + QStringLiteral("\nRename");

@@ -8,8 +8,8 @@ namespace {
 int showAfterMs = 500;
 }
 
-WorkProgress::WorkProgress(QWidget *parent, QString label, bool cancellable)
-    : parent(parent), label(std::move(label)), cancellable(cancellable)
+WorkProgress::WorkProgress(QWidget *owner, QString text, bool canCancel)
+    : parent(owner), label(std::move(text)), cancellable(canCancel)
 {
     clock.start();
 }

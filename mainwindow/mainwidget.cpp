@@ -55,12 +55,12 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     job = new CompressionJob(this);
     connectParts();
 
-    openDialog = [](QWidget *parent) {
-        return QFileDialog::getOpenFileNames(parent, QStringLiteral("Select one or more files to open"), QString(),
+    openDialog = [](QWidget *owner) {
+        return QFileDialog::getOpenFileNames(owner, QStringLiteral("Select one or more files to open"), QString(),
                                              QStringLiteral("All files (*.*)"));
     };
-    saveDialog = [](QWidget *parent, const QString &start) {
-        return QFileDialog::getSaveFileName(parent, tr("Save File"), start, tr("7z files (*.7z)"));
+    saveDialog = [](QWidget *owner, const QString &start) {
+        return QFileDialog::getSaveFileName(owner, tr("Save File"), start, tr("7z files (*.7z)"));
     };
 }
 

@@ -17,7 +17,7 @@
 class DragSource : public QLabel
 {
 public:
-    explicit DragSource(QList<QUrl> urls) : QLabel(QStringLiteral("Drag me")), urls(std::move(urls))
+    explicit DragSource(QList<QUrl> dragged) : QLabel(QStringLiteral("Drag me")), urls(std::move(dragged))
     {
         setWindowTitle(QStringLiteral("Drag source"));
         setAlignment(Qt::AlignCenter);
@@ -30,9 +30,9 @@ protected:
         if (event->button() != Qt::LeftButton)
             return;
         auto *drag = new QDrag(this);
-        auto *data = new QMimeData;
-        data->setUrls(urls);
-        drag->setMimeData(data);
+        auto *mime = new QMimeData;
+        mime->setUrls(urls);
+        drag->setMimeData(mime);
         const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
         std::printf("drop %s\n", action == Qt::IgnoreAction ? "ignored" : "taken");
         std::fflush(stdout);

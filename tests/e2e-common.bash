@@ -15,6 +15,7 @@ cleanup() {
 # Reports a failure, keeping a screenshot of the moment in the build folder.
 fail() {
     echo "FAIL: $*" >&2
+    [ -s "$workdir/log" ] && sed 's/^/  program: /' "$workdir/log" >&2
     import -window root "$builddir/e2e-failure-$(basename "$0" .sh).png" 2>/dev/null || true
     exit 1
 }

@@ -29,7 +29,7 @@ Answer pressButton(const QString &text)
     };
 }
 
-ModalAnswer::ModalAnswer(Answer answer, Kind kind) : answer(std::move(answer)), kind(kind)
+ModalAnswer::ModalAnswer(Answer reply, Kind dialogKind) : answer(std::move(reply)), kind(dialogKind)
 {
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
@@ -55,7 +55,7 @@ void ModalAnswer::poll()
     answer(active);
 }
 
-ProgressWatch::ProgressWatch(bool cancel) : cancel(cancel)
+ProgressWatch::ProgressWatch(bool cancelEach) : cancel(cancelEach)
 {
     qApp->installEventFilter(this);
 }

@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Runs a command in an Xvfb of its own: with-xvfb.sh WxHxD command... The server picks a free
-# display itself (-displayfd), so runs started at the same moment never race for one display
-# number, as "xvfb-run -a" can.
+# Runs a command in an Xvfb of its own: with-xvfb.sh WxHxD command... The display number is drawn
+# at random from a wide range rather than taken as the lowest free one: a server that is still
+# shutting down removes its socket after another run has taken its number, which left that run
+# unable to connect. The command starts only once the server answers.
 set -euo pipefail
 screen=$1
 shift
-number=$(mktemp)
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$number" 2>/dev/null &
-server=$!
-trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -f "$number"' EXIT
-for _ in $(seq 1 600); do
-    [ -s "$number" ] && break
-    kill -0 "$server" 2>/dev/null || { echo "Xvfb did not start" >&2; exit 1; }
-    sleep 0.1
+server=
+trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
+for _ in $(seq 1 20); do
+    display=$((1000 + (RANDOM * 32768 + RANDOM) % 30000))
+    Xvfb ":$display" -screen 0 "$screen" -nolisten tcp 2>/dev/null &
+    server=$!
+    for _ in $(seq 1 300); do
+        kill -0 "$server" 2>/dev/null || break
+        if xdpyinfo -display ":$display" >/dev/null 2>&1 && kill -0 "$server" 2>/dev/null; then
+            DISPLAY=:$display "$@"
+            exit
+        fi
+        sleep 0.1
+    done
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
 done
-display=$(tr -dc 0-9 <"$number")
-[ -n "$display" ] || { echo "Xvfb named no display" >&2; exit 1; }
-DISPLAY=:$display "$@"
+echo "with-xvfb: no Xvfb could be started" >&2
+exit 1
