@@ -7,9 +7,13 @@
 #
 # --only picks faults by name, --tests passes a -R filter to CTest (quick checks of one room; the
 # figure in the README comes from a whole run). The copy and its build live in $MUTATE_DIR
-# (default /tmp/parcelo-mutate) and are reused, so only what a fault touches is rebuilt.
+# (default /tmp/parcelo-mutate) and are reused, so only what a fault touches is rebuilt. The copy
+# holds the tracked files as they are in the working tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# Read whole before it runs, so that editing or checking out this file meanwhile cannot disturb it.
+{
 
 only=. tests=() baseline=1
 while [ $# -gt 0 ]; do
@@ -21,13 +25,13 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-list=$PWD/scripts/mutations.tsv
 dir=${MUTATE_DIR:-/tmp/parcelo-mutate}
 mkdir -p "$dir"
 # A fresh copy of the tracked files each time; tar keeps their times, so the build stays warm.
 rm -rf "$dir/src"
 mkdir "$dir/src"
 git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$dir/src"
+list=$dir/src/scripts/mutations.tsv
 cmake -S "$dir/src" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 suite() {
@@ -60,10 +64,14 @@ while IFS=$'\t' read -r name file from to; do
         case $status in
         0) verdict=MISSED; missed=$((missed + 1)) ;;
         2) verdict=stale; stale=$((stale + 1)); cp "$dir/build.log" "$dir/build-$name.log" ;;
-        *) verdict=caught; caught=$((caught + 1)) ;;
+        *) verdict=caught; caught=$((caught + 1))
+           by=$(sed -n '/tests FAILED:/,$s/^[[:space:]]*[0-9]* - \([^ ]*\).*/\1/p' "$dir/ctest.log" | paste -sd,) ;;
         esac
     fi
-    printf '%-7s %-28s %s\n' "$verdict" "$name" "$file" | tee -a "$dir/results.txt"
+    printf '%-7s %-28s %-32s %s\n' "$verdict" "$name" "$file" "${by:-}" | tee -a "$dir/results.txt"
+    by=
 done <"$list"
 
 echo "caught $caught of $((caught + missed)) planted faults ($stale stale)" | tee -a "$dir/results.txt"
+exit
+}
