@@ -8,10 +8,13 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QScreen>
 #include <QStyle>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcStartup, "parcelo.startup")
 
 Startup::Startup(QApplication &app) : window(createWindow(app)), frameLess(window.get())
 {
@@ -31,7 +34,7 @@ void Startup::addBundledFonts()
     const QStringList files = fonts.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files);
     for (const QString &file : files) {
         if (QFontDatabase::addApplicationFont(fonts.filePath(file)) < 0)
-            qWarning("could not load the font %s", qPrintable(fonts.filePath(file)));
+            qCWarning(lcStartup) << "could not load the font" << fonts.filePath(file);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
@@ -13,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+Q_LOGGING_CATEGORY(lcWork, "parcelo.files.work")
 
 namespace {
 
@@ -106,7 +109,7 @@ void removeEndedRuns(const QString &shared, const QString &ownName)
             continue;
         const QString folder = shared + QLatin1Char('/') + name;
         if (isOwnFolder(folder) && !QDir(folder).removeRecursively())
-            qWarning("could not remove the folder of an ended run: %s", qPrintable(folder));
+            qCWarning(lcWork) << "could not remove the folder of an ended run:" << folder;
     }
 }
 

