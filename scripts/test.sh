@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 bash scripts/build.sh build
-(cd build && ctest --output-on-failure --timeout 600 "$@")
+(cd build && ctest --output-on-failure --timeout 600 -j"$(nproc)" "$@")
 
 bash scripts/build.sh build-asan -DPARCELO_SANITIZE=ON
-(cd build-asan && ctest --output-on-failure --timeout 600 "$@")
+(cd build-asan && ctest --output-on-failure --timeout 600 -j"$(nproc)" "$@")
