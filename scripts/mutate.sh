@@ -31,6 +31,9 @@ mkdir -p "$dir"
 rm -rf "$dir/src"
 mkdir "$dir/src"
 git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$dir/src"
+# A file that an earlier run mutated comes back with its old time, older than the build made from
+# the fault: touched, it is built again.
+[ -f "$dir/mutated" ] && (cd "$dir/src" && sort -u "$dir/mutated" | xargs -r touch)
 list=$dir/src/scripts/mutations.tsv
 cmake -S "$dir/src" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
@@ -43,6 +46,7 @@ if [ "$baseline" = 1 ] && ! suite; then
     echo "mutate: the suite fails without any planted fault; see $dir/ctest.log" >&2
     exit 1
 fi
+cmake --build "$dir/build" >"$dir/build.log" 2>&1 && rm -f "$dir/mutated"
 
 caught=0 missed=0 stale=0
 : >"$dir/results.txt"
@@ -57,6 +61,7 @@ while IFS=$'\t' read -r name file from to; do
         verdict=stale # the text is gone or not unique: the list wants updating
         stale=$((stale + 1))
     else
+        echo "$file" >>"$dir/mutated"
         printf '%s' "${original/"$from"/"$to"}" >"$target"
         status=0
         suite || status=$?
