@@ -50,7 +50,7 @@ bool FrameLess::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-FrameLess::Edge FrameLess::hitTest(const QPoint &point, const QRect &frame) const
+FrameLess::Edge FrameLess::hitTest(const QPoint &point, const QRect &frame)
 {
     const int px = point.x(), py = point.y();
     const int x = frame.x(), y = frame.y(), w = frame.width(), h = frame.height(), m = margin;

@@ -37,8 +37,10 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // The zone of the frame that a point on the screen falls in; zones are `margin` pixels wide.
+    static Edge hitTest(const QPoint &point, const QRect &frame);
+
 private:
-    Edge hitTest(const QPoint &point, const QRect &frame) const;
     void updateCursor(const QPoint &globalPos);
     void handleMouseMove(QMouseEvent *event);
     void handlePress(QMouseEvent *event);
@@ -52,9 +54,7 @@ private:
     bool leftPressed = false;
     Edge pressEdge = None;
     Edge hoverEdge = None;
-    const int margin = 5;
+    static constexpr int margin = 5;
     QPoint dragOrigin;
     bool dragging = false;
-
-    friend class TestFrameLess;
 };

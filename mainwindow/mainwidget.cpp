@@ -203,19 +203,19 @@ void MainWidget::onSizeChanged(float size)
         destinationSet = false;
     }
 
-    if (size == 0.0f) {
-        sizeInfoLabel->setText(emptySizeText);
-        return;
-    }
+    sizeInfoLabel->setText(sizeText(size));
+}
+
+QString MainWidget::sizeText(float size)
+{
+    if (size == 0.0f)
+        return emptySizeText;
     const float kilobytes = size * 1024.0f;
-    if (kilobytes < 1024.0f) {
-        // Rounded up, so that a file of a few bytes never reads as 0 KB.
-        sizeInfoLabel->setText(QStringLiteral("Total size: <b>%1 KB</b> of 500MB limit").arg(int(kilobytes) + 1));
-        return;
-    }
+    // Rounded up, so that a file of a few bytes never reads as 0 KB.
+    if (kilobytes < 1024.0f)
+        return QStringLiteral("Total size: <b>%1 KB</b> of 500MB limit").arg(int(kilobytes) + 1);
     const float megabytes = std::round(size * 100.0f) / 100.0f;
-    sizeInfoLabel->setText(
-        QStringLiteral("Total size: <b>%1 MB</b> of 500MB limit").arg(QString::number(megabytes, 'g', 6)));
+    return QStringLiteral("Total size: <b>%1 MB</b> of 500MB limit").arg(QString::number(megabytes, 'g', 6));
 }
 
 QString MainWidget::documentsFolder()

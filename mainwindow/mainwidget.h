@@ -36,6 +36,9 @@ public:
 
     // The archive path for a name typed in the save dialog: ".7z" added when it has no extension.
     static QString withArchiveSuffix(const QString &path);
+    // The size line for a total in megabytes: whole kilobytes, rounded up, below one megabyte, else
+    // megabytes to two decimals.
+    static QString sizeText(float size);
 
 signals:
     void addFiles(QStringList paths);
