@@ -66,8 +66,14 @@ QPixmap systemIcon(const QFileInfo &info)
     return pixmap;
 }
 
-// The size text for a byte count ("1KB", "1023KB", "1.91MB").
-QString sizeText(float bytes)
+QString copyFailedMessage()
+{
+    return QStringLiteral("The file could not be copied under the new name");
+}
+
+} // namespace
+
+QString SingleFileWidget::sizeText(float bytes)
 {
     const float megabytes = std::round(bytes * 0.0009765625f * 0.0009765625f * 100.0f) / 100.0f;
     // One more than the whole kibibytes, also for exact multiples: an empty file reads 1KB.
@@ -77,8 +83,7 @@ QString sizeText(float bytes)
     return QString::number(double(megabytes), 'g', 6) + QStringLiteral("MB");
 }
 
-// The name as the name button shows it: whole, or its first and last five characters.
-QString shownName(const QString &name)
+QString SingleFileWidget::shownName(const QString &name)
 {
     // Measured in a fixed font, not the button's own, so the cut does not depend on the style.
     const QFontMetrics metrics(QFont(QStringLiteral("normal"), 10));
@@ -86,13 +91,6 @@ QString shownName(const QString &name)
         return name.left(5) + QStringLiteral("...") + name.right(5);
     return name;
 }
-
-QString copyFailedMessage()
-{
-    return QStringLiteral("The file could not be copied under the new name");
-}
-
-} // namespace
 
 SingleFileWidget::SingleFileWidget(QString path, QWidget *parent)
     : SingleFileWidget(path, EntryScan::read(path), parent)

@@ -54,6 +54,11 @@ public:
     static bool isPlainFileName(const QString &name);
     static QString invalidNameMessage();
 
+    // The size text for a byte count ("1KB", "1023KB", "1.91MB").
+    static QString sizeText(float bytes);
+    // The name as the name button shows it: whole, or its first and last five characters.
+    static QString shownName(const QString &name);
+
     // The picture a tile shows for a file: one of the bundle's for PDF, image and word-processor
     // names, the system's icon for that file otherwise.
     static QPixmap typeIcon(const QString &fileName, const QString &filePath);
