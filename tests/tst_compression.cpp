@@ -163,6 +163,8 @@ void TestCompression::init()
     qputenv("LC_ALL", "C"); // the job must give 7-Zip a UTF-8 locale of its own
     QVERIFY(QDir().mkpath(base.path() + "/home/Documents") && QDir().mkpath(base.path() + "/tmp"));
     QDesktopServices::setUrlHandler("file", this, "open");
+    if (QTest::currentTestFunction() == QByteArray("decisionsFollowTheRules"))
+        return; // nothing on disk, no window
     temp = new QTemporaryDir;
     QVERIFY(temp->isValid());
     src = temp->path() + "/in";
@@ -186,12 +188,12 @@ void TestCompression::init()
 
 void TestCompression::cleanup()
 {
-    const bool outlived = ArchiveTools::processRunning(temp->path());
+    const bool outlived = temp && ArchiveTools::processRunning(temp->path());
     QDir::setCurrent(base.path());
     if (!mounted.isEmpty())
         QProcess::execute("umount", {std::exchange(mounted, QString())});
-    delete window;
-    delete temp;
+    delete std::exchange(window, nullptr);
+    delete std::exchange(temp, nullptr);
     QDesktopServices::unsetUrlHandler("file");
     QVERIFY2(!outlived, "an archiver outlived its run");
     QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
@@ -400,7 +402,7 @@ void TestCompression::press(const Press &row)
     QVERIFY2(!early || !existing.isEmpty() || scenario == "meanwhile", "the name was taken before success");
     QCOMPARE(AdvData::shared()->getNextAdvIndex(), banner + (packs ? 1 : 0));
     QCOMPARE(QFileInfo::exists(temp->path() + "/archiver-ran"), starts);
-    QCOMPARE(opened, scenario == "open" ? QList<QUrl>{QUrl::fromLocalFile(out)} : QList<QUrl>());
+    QCOMPARE(std::exchange(opened, {}), scenario == "open" ? QList<QUrl>{QUrl::fromLocalFile(out)} : QList<QUrl>());
     QCOMPARE(panel->getFiles().size(), success || scenario == "empty" ? 0 : 3);
     QCOMPARE(QFileInfo::exists(WorkFolder::path()), !success);
     QCOMPARE(browsed, 0);
@@ -414,7 +416,6 @@ void TestCompression::press(const Press &row)
     QDir(out).removeRecursively(); // a mount point stays
     QDir().mkpath(out);
     panel->removeAllFiles();
-    opened.clear();
 }
 
 void TestCompression::manyPressesLeaveNothingBehind()
@@ -426,9 +427,8 @@ void TestCompression::manyPressesLeaveNothingBehind()
     QVERIFY(WorkFolder::ensure());
     const qsizetype before = descriptors();
     for (int run = 0; run < 30 && !QTest::currentTestFailed(); ++run)
-        press(presses[run * 5 % (int(std::size(presses)) - notLooped)]); // every kind, mixed
-    // Some descriptors of the toolkit's own may close on the way; none of ours may stay open.
-    QVERIFY2(descriptors() <= before, qPrintable(QString::number(descriptors())));
+        press(presses[run * 5 % (int(std::size(presses)) - notLooped)]);           // every kind, mixed
+    QVERIFY2(descriptors() <= before, qPrintable(QString::number(descriptors()))); // the toolkit may close some
     QCOMPARE(snapshot(src), userFiles);
 }
 
