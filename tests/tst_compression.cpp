@@ -44,8 +44,6 @@ esac
 exec 7zz "$@")sh";
 
 const char *const done = "Compression finished successfully!";
-const char *const failed = "Compression failed!";
-const char *const saved = "7z file is saved in ";
 
 // "Compress" with a.txt, b.txt and folder listed: the situation, the message, its informative line.
 const struct Press
@@ -55,20 +53,20 @@ const struct Press
     {"empty", "Please select at least one file to compress", ""},
     {"taken", "File with this name already exists", ""},
     {"gone", "b.txt was moved or deleted after it was added; remove it from the list", ""},
-    {"-r.7z", done, saved},
-    {"@list.7z", done, saved},
-    {"open", done, saved},
-    {"enter", done, saved},    // Enter only acknowledges
-    {"question", done, saved}, // nothing may wait for an answer
+    {"-r.7z", done, "7z file is saved in "},
+    {"@list.7z", done, "7z file is saved in "},
+    {"open", done, "7z file is saved in "},
+    {"enter", done, "7z file is saved in "},    // Enter only acknowledges
+    {"question", done, "7z file is saved in "}, // nothing may wait for an answer
     {"meanwhile", "File with this name already exists", "Something else was saved as "},
-    {"vanish", failed, "These files could not be read: b.txt"},
-    {"lying", failed, "The written archive does not hold the chosen files: missing b.txt"},
-    {"stall", failed, "7-Zip stopped responding"},
-    {"no folder", failed, "The folder /proc/parcelo-none does not exist"},
+    {"vanish", "Compression failed!", "These files could not be read: b.txt"},
+    {"lying", "Compression failed!", "The written archive does not hold the chosen files: missing b.txt"},
+    {"stall", "Compression failed!", "7-Zip stopped responding"},
+    {"no folder", "Compression failed!", "The folder /proc/parcelo-none does not exist"},
     {"cancel", "", ""},
-    {"unstartable", failed, "7-Zip could not be started"},
-    {"trap", failed, "7-Zip was not found at "}, // a util/7z.exe in the current folder never runs
-    {"full", failed, "There is not enough free space in "},
+    {"unstartable", "Compression failed!", "7-Zip could not be started"},
+    {"trap", "Compression failed!", "7-Zip was not found at "}, // a util/7z.exe in the current folder never runs
+    {"full", "Compression failed!", "There is not enough free space in "},
     {"refused",
      "You are unable to save the file in the specified destination. To resolve this, kindly choose another "
      "folder for the archive.",
@@ -163,6 +161,8 @@ void TestCompression::init()
     qputenv("LC_ALL", "C"); // the job must give 7-Zip a UTF-8 locale of its own
     QVERIFY(QDir().mkpath(base.path() + "/home/Documents") && QDir().mkpath(base.path() + "/tmp"));
     QDesktopServices::setUrlHandler("file", this, "open");
+    opened.clear();
+    browsed = 0;
     if (QTest::currentTestFunction() == QByteArray("decisionsFollowTheRules"))
         return; // nothing on disk, no window
     temp = new QTemporaryDir;
