@@ -351,7 +351,7 @@ void TestCompression::press(const Press &row)
     auto *job = window->findChild<CompressionJob *>();
     const QString standInPath = temp->path() + "/util/7z.exe";
     job->setProgram(scenario == "unstartable" ? src + "/a.txt" : scenario == "trap" ? "util/7z.exe" : standInPath);
-    job->setSilenceLimit(scenario == "stall" ? 300 : 10000);
+    job->setSilenceLimit(scenario == "stall" ? 300 : PackingJob::defaultSilenceLimitMs);
     if (scenario == "full") {
         QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=512k", "tmpfs", out}), 0);
         mounted = out;
