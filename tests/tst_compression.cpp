@@ -248,7 +248,7 @@ void TestCompression::decisionsFollowTheRules_data()
     QTest::newRow("trial, more noise") << trial(text(1 << 10) + noise(63 << 10)) << "store";
 
     QTest::newRow("progress, KB") << CompressionJob::progressText(2, (1 << 20) - 1) << "Packing 2 files, 1024 KB...";
-    QTest::newRow("progress, MB") << CompressionJob::progressText(3, 149946368) << "Packing 3 files, 143 MB...";
+    QTest::newRow("progress, MB") << CompressionJob::progressText(3, 150546368) << "Packing 3 files, 144 MB...";
 }
 
 void TestCompression::decisionsFollowTheRules()
