@@ -1,0 +1,436 @@
+// SPDX-License-Identifier: MIT
+#include "advertising/advdata.h"
+#include "archivetools.h"
+#include "archiving/archivedestination.h"
+#include "archiving/compressibility.h"
+#include "archiving/packingjob.h"
+#include "archiving/zipdirectory.h"
+#include "files/filewidget.h"
+#include "files/workfolder.h"
+#include "mainwindow/compressionjob.h"
+#include "mainwindow/mainwidget.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDirIterator>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace ArchiveTools;
+using TestSupport::ModalAnswer;
+
+namespace {
+
+// 7-Zip, noting that it ran, with the failures it cannot show on demand as $PARCELO_SCENARIO says.
+const QByteArray standIn = R"sh(here=${0%/util/7z.exe}; touch "$here/archiver-ran"
+case $PARCELO_SCENARIO in
+question) [ "$1" = a ] && { read -r answer; for i in 1 2 3 4 5; do echo " $i%"; sleep 0.1; done; } ;;
+meanwhile) [ "$1" = a ] && echo theirs >"$(dirname "$(dirname "$archive")")/$(basename "$archive")" ;;
+vanish) mv "$here/in/b.txt" "$here/away.txt" ;;
+lying) [ "$1" = a ] && 7zz "$@" >/dev/null && 7zz d -tzip -y -- "$archive" b.txt >/dev/null && echo 'Everything is Ok' && exit 0 ;;
+stall) echo partial >"$archive"; echo Scanning; exec perl -e 'sleep 60' -- "$archive" ;;
+cancel) while true; do echo ' 40% 1 + a.txt'; sleep 0.1; done ;;
+refused) exec runuser -u nobody -- 7zz "$@" ;;
+lists) for a in "$@"; do case $a in @*|-x@*) echo "$a" >>"$here/lists" ;; esac; done ;;
+esac
+exec 7zz "$@")sh";
+
+const char *const done = "Compression finished successfully!";
+
+// "Compress" with a.txt, b.txt and folder listed: the situation, the message, its informative line.
+const struct Press
+{
+    const char *scenario, *text, *detail;
+} presses[] = {
+    {"empty", "Please select at least one file to compress", ""},
+    {"taken", "File with this name already exists", ""},
+    {"gone", "b.txt was moved or deleted after it was added; remove it from the list", ""},
+    {"-r.7z", done, "7z file is saved in "},
+    {"@list.7z", done, "7z file is saved in "},
+    {"open", done, "7z file is saved in "},
+    {"enter", done, "7z file is saved in "},    // Enter only acknowledges
+    {"question", done, "7z file is saved in "}, // nothing may wait for an answer
+    {"meanwhile", "File with this name already exists", "Something else was saved as "},
+    {"vanish", "Compression failed!", "These files could not be read: b.txt"},
+    {"lying", "Compression failed!", "The written archive does not hold the chosen files: missing b.txt"},
+    {"stall", "Compression failed!", "7-Zip stopped responding"},
+    {"no folder", "Compression failed!", "The folder /proc/parcelo-none does not exist"},
+    {"cancel", "", ""},
+    {"unstartable", "Compression failed!", "7-Zip could not be started"},
+    {"trap", "Compression failed!", "7-Zip was not found at "}, // a util/7z.exe in the current folder never runs
+    {"full", "Compression failed!", "There is not enough free space in "},
+    {"refused",
+     "You are unable to save the file in the specified destination. To resolve this, kindly choose another "
+     "folder for the archive.",
+     "Parcelo may not write in "},
+};
+const int rootOnly = 2;  // the last rows need root (a small disk, another user)
+const int notLooped = 4; // nor in the leak loop, with the two that cannot start 7-Zip: each leaves a pipe open
+
+QByteArray noise(qint64 size)
+{
+    QFile random("/dev/urandom");
+    return random.open(QIODevice::ReadOnly) ? random.read(size) : QByteArray();
+}
+
+QByteArray text(qint64 size)
+{
+    return QByteArray("a line of plain text that deflate shrinks\n").repeated(int(size / 40 + 1)).left(size);
+}
+
+// Each entry below a folder with its content: what came, went or changed.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        found[it.filePath().mid(folder.size() + 1)] =
+            it.fileInfo().isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    return found;
+}
+
+// "folder/|file=size|link>" as archive contents.
+ArchiveContents contents(const QString &spec)
+{
+    ArchiveContents made;
+    for (const QString &entry : spec.split('|'))
+        entry.endsWith('/')   ? made.addFolder(entry.chopped(1))
+        : entry.endsWith('>') ? made.addLink(entry.chopped(1))
+                              : made.addFile(entry.section('=', 0, 0), entry.section('=', 1).toLongLong());
+    return made;
+}
+
+// A verdict as "Outcome: cause"; exit code -1 stands for a crash.
+QString judged(int exitCode, const QString &output)
+{
+    RunVerdict::Run run;
+    run.crashed = exitCode < 0;
+    run.exitCode = qMax(exitCode, 0);
+    run.output = output;
+    const RunVerdict verdict = RunVerdict::judge(run, "/o/.u/x.7z", "/7z", 30);
+    const QString outcome = QStringList{"Succeeded", "AccessDenied", "Failed", "Cancelled"}.at(int(verdict.outcome));
+    return verdict.cause.isEmpty() ? outcome : outcome + ": " + verdict.cause;
+}
+
+} // namespace
+
+// Compression from its decisions through real runs of 7-Zip to "Compress" in the main window.
+class TestCompression : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &url) { opened << url; } // the desktop's handler for file URLs
+private slots:
+    void init();
+    void cleanup();
+    void decisionsFollowTheRules_data();
+    void decisionsFollowTheRules();
+    void packsExactlyTheChosenEntries();
+    void compressReportsAndLeavesOnlyTheArchive_data();
+    void compressReportsAndLeavesOnlyTheArchive();
+    void manyPressesLeaveNothingBehind();
+
+private:
+    void press(const Press &row);
+
+    QTemporaryDir base;
+    QTemporaryDir *temp = nullptr;
+    MainWidget *window = nullptr;
+    FileWidget *panel = nullptr;
+    QString src, out, archive, mounted;
+    QList<QUrl> opened;
+    int browsed = 0;
+};
+
+void TestCompression::init()
+{
+    qputenv("HOME", QFile::encodeName(base.path() + "/home"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(base.path() + "/home/.config"));
+    qputenv("TMPDIR", QFile::encodeName(base.path() + "/tmp"));
+    qputenv("LC_ALL", "C"); // the job must give 7-Zip a UTF-8 locale of its own
+    QVERIFY(QDir().mkpath(base.path() + "/home/Documents") && QDir().mkpath(base.path() + "/tmp"));
+    QDesktopServices::setUrlHandler("file", this, "open");
+    opened.clear();
+    browsed = 0;
+    if (QTest::currentTestFunction() == QByteArray("decisionsFollowTheRules"))
+        return; // nothing on disk, no window
+    temp = new QTemporaryDir;
+    QVERIFY(temp->isValid());
+    src = temp->path() + "/in";
+    out = temp->path() + "/Everything is Ok"; // words that may show in 7-Zip's output, in a path
+    for (const char *name : {"a.txt", "b.txt", "folder/c.txt"})
+        QVERIFY(writeFile(src + "/" + name));
+    QVERIFY(QDir().mkpath(out) && writeStandIn(temp->path(), standIn));
+    for (const QString &folder : {base.path(), temp->path()})
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(0x7755))); // for another user to pass
+
+    QVERIFY(QDir::setCurrent(temp->path())); // where the trap lies: util/7z.exe
+    window = new MainWidget;
+    panel = window->findChild<FileWidget *>();
+    window->setOpenDialog([this](QWidget *) {
+        ++browsed;
+        return QStringList();
+    });
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void TestCompression::cleanup()
+{
+    const bool outlived = temp && ArchiveTools::processRunning(temp->path());
+    QDir::setCurrent(base.path());
+    if (!mounted.isEmpty())
+        QProcess::execute("umount", {std::exchange(mounted, QString())});
+    delete std::exchange(window, nullptr);
+    delete std::exchange(temp, nullptr);
+    QDesktopServices::unsetUrlHandler("file");
+    QVERIFY2(!outlived, "an archiver outlived its run");
+    QTRY_COMPARE(TestSupport::visibleTopLevels(), 0);
+}
+
+void TestCompression::decisionsFollowTheRules_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("expected");
+    const auto destination = [](const char *first) { return ArchiveDestination::defaultFor(first, "/h", "/w/run"); };
+    QTest::newRow("destination beside the first entry") << destination("/d/P/a.jpg") << "/d/P/P.7z";
+    QTest::newRow("destination below the root") << destination("/etc") << "/h/compressed_files/etc.7z";
+    QTest::newRow("destination of a renamed copy") << destination("/w/run/r.txt") << "/h/compressed_files/r.txt.7z";
+
+    const QString switches = "a -tzip -spd -sae -y -bsp1 -sccUTF-8 -mcu=on ";
+    QTest::newRow("names after --") << ArchiverCommand::add("/x.7z", {"/-r", "/@l"}, {"d/p"}, true).join(' ')
+                                    << switches + "-snl -x!d/p -- /x.7z /-r /@l";
+    QTest::newRow("stored") << ArchiverCommand::add("/x.7z", {"/n"}, {}, false, true).join(' ')
+                            << switches + "-mx=0 -- /x.7z /n";
+    QTest::newRow("list files") << ArchiverCommand::addFromLists("/x.7z", "/i", "/e", false).join(' ')
+                                << switches + "-scsUTF-8 -x@/e /x.7z @/i";
+
+    // Success needs status 0 and the words as a line of their own, not in erased progress.
+    const QString progress = " 50% 2 + Everything is Ok - holiday.bin\b\b\b\b\b\b     \b\b\b\b\b\b";
+    const QString code = "Failed: 7-Zip ended with exit code ";
+    QTest::newRow("words in progress") << judged(0, progress + "\n") << code + "0";
+    QTest::newRow("words after progress") << judged(0, progress + "Everything is Ok\r\n") << "Succeeded";
+    QTest::newRow("other case") << judged(0, "everything is ok\n") << code + "0";
+    QTest::newRow("status 2") << judged(2, "Everything is Ok\n") << code + "2";
+    QTest::newRow("crash") << judged(-1, "Everything is Ok\n") << "Failed: 7-Zip ended unexpectedly";
+    QTest::newRow("skipped files") << judged(1, "/i/b : errno=2 : x\n/i/a : b : errno=13 : x\n/i/c : errno=5 : x\n"
+                                                "/i/d : errno=5 : x\n/i/e : errno=5 : x\nEverything is Ok\n")
+                                   << "Failed: These files could not be read: b, a : b, c and 2 more";
+    QTest::newRow("full disk") << judged(2, "errno=28 : x\n") << "Failed: There is not enough free space in /o/.u";
+    const QString denied = "AccessDenied: Parcelo may not write in /o/.u";
+    QTest::newRow("archive refused") << judged(2, "cannot open file\n/o/.u/x.7z\nerrno=13 : Permission denied\n")
+                                     << denied;
+    QTest::newRow("Windows wording") << judged(2, "cannot open file\n/o/.u/x.7z\nAccess is denied.\n") << denied;
+    QTest::newRow("own error") << judged(2, "ERROR: Is not archive\n") << "Failed: 7-Zip: ERROR: Is not archive";
+
+    const auto check = [](const char *written) {
+        return contents("d/|d/a=3|d/l>").differences(contents(written)).section(": ", 1);
+    };
+    QTest::newRow("check, followed link") << check("d/|d/a=3|d/l=3") << "changed d/l";
+    QTest::newRow("check, not chosen") << check("d/|d/a=3|d/l>|d/x=1") << "not chosen d/x";
+
+    // Deflate must save 3 % of a sample: about 4 % of it text is just over the bar, 1.5 % under.
+    const auto trial = [](const QByteArray &sample) {
+        return Compressibility::savesEnough(sample) ? "deflate" : "store";
+    };
+    QTest::newRow("trial, mostly noise") << trial(text(3 << 10) + noise(61 << 10)) << "deflate";
+    QTest::newRow("trial, more noise") << trial(text(1 << 10) + noise(63 << 10)) << "store";
+
+    QTest::newRow("progress, KB") << CompressionJob::progressText(2, (1 << 20) - 1) << "Packing 2 files, 1024 KB...";
+    QTest::newRow("progress, MB") << CompressionJob::progressText(3, 150546368) << "Packing 3 files, 144 MB...";
+}
+
+void TestCompression::decisionsFollowTheRules()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, expected);
+    QCOMPARE(given, expected);
+}
+
+void TestCompression::packsExactlyTheChosenEntries()
+{
+    // Traps: names that look like switches, wildcards or the success words; a chosen name that
+    // also exists below; links in a folder to a secret and to its parent; a pipe that would block;
+    // chosen links to a file and to a folder, which pack what they point to.
+    for (const char *name : {"sub/a.txt", "b*.txt", "dir/x.txt", "-dash.txt", "@list.txt", "Everything is Ok.txt",
+                             "other/z.txt", "résumé ü.txt"})
+        QVERIFY(writeFile(src + "/" + name));
+    QVERIFY(writeFile(src + "/dir/inner/y.txt", QByteArray(10000, 'y')));
+    QVERIFY(writeFile(temp->path() + "/secret", "the user's key\n"));
+    QVERIFY(QFile::link(temp->path() + "/secret", src + "/dir/present.txt"));
+    QVERIFY(QFile::link("..", src + "/dir/loop"));
+    QVERIFY(QFile::link(temp->path() + "/secret", src + "/linked.txt"));
+    QVERIFY(QFile::link(src + "/other", src + "/linkdir"));
+    QCOMPARE(::mkfifo(QFile::encodeName(src + "/dir/pipe").constData(), 0600), 0);
+    // The content decides between stored and deflated, not the name; the sample is taken from the
+    // start and the middle; a small file is deflated untried.
+    const QByteArray noisyHead = noise(128 << 10) + text(128 << 10);
+    const QMap<QString, QByteArray> mixed{{"notes.txt", text(300 << 10)}, {"noise.txt", noise(300 << 10)},
+                                          {"photo.jpg", text(300 << 10)}, {"sub/video.mp4", noise(600 << 10)},
+                                          {"head.bin", noisyHead},        {"sub/small.bin", noise(100 << 10)}};
+    for (auto it = mixed.cbegin(); it != mixed.cend(); ++it)
+        QVERIFY(writeFile(src + "/mixed/" + it.key(), it.value()));
+    QVERIFY(writeFile(out + "/archive.zip", "the only copy") && writeFile(out + "/report", "the only copy"));
+
+    QStringList chosen;
+    for (const char *name : {"-dash.txt", "@list.txt", "a.txt", "b*.txt", "dir", "Everything is Ok.txt", "linked.txt",
+                             "linkdir", "résumé ü.txt", "mixed"})
+        chosen << src + "/" + name;
+    const PackingPlan plan = PackingPlan::make(chosen);
+    QCOMPARE(plan.storedFiles.count("mixed/noise.txt") + plan.storedFiles.count("mixed/sub/video.mp4"), 2);
+    QCOMPARE(plan.storedFiles.size(), 2);
+    // Long command lines pass their names in list files, which the stand-in notes: three runs (deflated,
+    // stored, links followed) and what the first two leave out.
+    qputenv("PARCELO_SCENARIO", "lists");
+    PackingJob job;
+    job.setProgram(temp->path() + "/util/7z.exe");
+    job.setCommandLineLimit(100);
+    QCOMPARE(job.run(out + "/archive", plan).cause, QString());
+    QCOMPARE(snapshot(temp->path()).value("lists").count('\n'), 5);
+    QCOMPARE(job.run(out + "/report.", PackingPlan::make({src + "/a.txt"})).cause, QString());
+    QMap<QString, QByteArray> after = snapshot(out);
+    QVERIFY(!after.take("archive").isEmpty() && !after.take("report.").isEmpty());
+    QCOMPARE(after, (QMap<QString, QByteArray>{{"archive.zip", "the only copy"}, {"report", "the only copy"}}));
+
+    const QString packed = out + "/archive";
+    const ArchiveContents expected =
+        contents("-dash.txt=5|@list.txt=5|a.txt=5|b*.txt=5|Everything is Ok.txt=5|résumé ü.txt=5|dir/|dir/x.txt=5|"
+                 "dir/inner/|dir/inner/y.txt=10000|dir/present.txt>|dir/loop>|linked.txt=15|linkdir/|linkdir/z.txt=5|"
+                 "mixed/|mixed/sub/|mixed/notes.txt=307200|mixed/noise.txt=307200|mixed/photo.jpg=307200|"
+                 "mixed/sub/video.mp4=614400|mixed/head.bin=262144|mixed/sub/small.bin=102400");
+    // 7-Zip's own listing and the central directory that the job reads agree with the choice.
+    QCOMPARE(expected.differences(listed(packed)), QString());
+    ArchiveContents direct;
+    QString error;
+    QVERIFY2(ZipDirectory::read(packed, &direct, &error) && expected.differences(direct).isEmpty(), qPrintable(error));
+    // 7-Zip stores by itself what it failed to shrink: only "Deflate" shows a choice.
+    const QMap<QString, QString> methods = ArchiveTools::methods(packed);
+    for (const char *name : {"mixed/notes.txt", "mixed/photo.jpg", "mixed/head.bin", "dir/inner/y.txt"})
+        QCOMPARE(methods.value(name), QString("Deflate"));
+    extract(packed, temp->path() + "/unpacked"); // which leaves out the link to ".."
+    QCOMPARE(snapshot(temp->path() + "/unpacked/mixed"), snapshot(src + "/mixed"));
+}
+
+void TestCompression::compressReportsAndLeavesOnlyTheArchive_data()
+{
+    QTest::addColumn<int>("row");
+    for (const Press &row : presses)
+        QTest::newRow(row.scenario) << int(&row - presses);
+}
+
+void TestCompression::compressReportsAndLeavesOnlyTheArchive()
+{
+    QFETCH(int, row);
+    press(presses[row]);
+}
+
+// Checked from the message to what is left on disk; puts back what it changed, for the leak loop.
+void TestCompression::press(const Press &row)
+{
+    const QString scenario = row.scenario;
+    if (&row >= std::end(presses) - rootOnly && ::geteuid() != 0)
+        QSKIP("needs root, to run the archiver as another user or to mount a small disk");
+    const bool success = QString(row.text) == done;
+    const bool packs = row.detail[0] != '\0' || scenario == "cancel"; // the banner moves on after each job
+    const bool starts = packs && scenario != "no folder" && scenario != "unstartable" && scenario != "trap";
+    const QString name = scenario.startsWith('-') || scenario.startsWith('@') ? scenario : "pack.7z";
+    archive = scenario == "no folder" ? "/proc/parcelo-none/pack.7z" : out + "/" + name;
+    QFile::remove(temp->path() + "/archiver-ran");
+    qputenv("PARCELO_SCENARIO", row.scenario);
+    auto *job = window->findChild<CompressionJob *>();
+    const QString standInPath = temp->path() + "/util/7z.exe";
+    job->setProgram(scenario == "unstartable" ? src + "/a.txt" : scenario == "trap" ? "util/7z.exe" : standInPath);
+    job->setSilenceLimit(scenario == "stall" ? 300 : PackingJob::defaultSilenceLimitMs);
+    if (scenario == "full") {
+        QCOMPARE(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=512k", "tmpfs", out}), 0);
+        mounted = out;
+        QVERIFY(writeFile(src + "/b.txt", noise(2 << 20)));
+    }
+    if (scenario != "empty") {
+        for (const char *entry : {"a.txt", "b.txt", "folder"})
+            panel->addFile(src + "/" + entry);
+        window->setSaveDialog([this](QWidget *, const QString &) { return archive; });
+        window->onBrowseDestinationFolderClicked();
+    }
+    if (scenario == "taken")
+        QVERIFY(writeFile(archive, "mine"));
+    if (scenario == "gone")
+        QVERIFY(QFile::rename(src + "/b.txt", temp->path() + "/away.txt"));
+    QVERIFY(WorkFolder::ensure() && writeFile(WorkFolder::path() + "/leftover.txt"));
+    QMap<QString, QByteArray> before = snapshot(out);
+    const QByteArray existing = before.take(name);
+    const qint32 banner = AdvData::shared()->getNextAdvIndex();
+
+    // Nothing may stand under the archive's name while the job runs (its busy pointer is up).
+    bool early = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this,
+            [&] { early = early || (QApplication::overrideCursor() && QFileInfo::exists(archive)); });
+    watch.start(5);
+    const TestSupport::Answer cancel = [&](QWidget *modal) {
+        auto *dialog = qobject_cast<QProgressDialog *>(modal);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->value() > 0, 30000);
+        const QString shown = QString::number(dialog->value()) + "% " + dialog->labelText();
+        // The window takes no input during a run; the dialog's own button does.
+        QTest::mouseClick(window->findChild<QPushButton *>("Browse_for_files"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+        QVERIFY2(dialog->wasCanceled() || (dialog->cancel(), false), "Cancel took no click"); // then ends the run
+        QCOMPARE(shown, QString("40% Packing 3 files, 1 KB..."));
+    };
+    const auto enter = [](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); };
+    ModalAnswer answer(scenario == "cancel"  ? cancel
+                       : scenario == "enter" ? TestSupport::Answer(enter)
+                                             : TestSupport::pressButton(scenario == "open" ? "Open" : "OK"),
+                       scenario == "cancel" ? ModalAnswer::Progress : ModalAnswer::Question);
+    window->onCompressClicked();
+    watch.stop();
+    QFile::rename(temp->path() + "/away.txt", src + "/b.txt");
+
+    QCOMPARE(answer.text(), QString(row.text));
+    QCOMPARE(answer.informativeText().left(int(qstrlen(row.detail))), QString(row.detail));
+    QVERIFY2(!early || !existing.isEmpty() || scenario == "meanwhile", "the name was taken before success");
+    QCOMPARE(AdvData::shared()->getNextAdvIndex(), banner + (packs ? 1 : 0));
+    QCOMPARE(QFileInfo::exists(temp->path() + "/archiver-ran"), starts);
+    QCOMPARE(std::exchange(opened, {}), scenario == "open" ? QList<QUrl>{QUrl::fromLocalFile(out)} : QList<QUrl>());
+    QCOMPARE(panel->getFiles().size(), success || scenario == "empty" ? 0 : 3);
+    QCOMPARE(QFileInfo::exists(WorkFolder::path()), !success);
+    QCOMPARE(browsed, 0);
+    QMap<QString, QByteArray> after = snapshot(out);
+    const QByteArray written = after.take(name);
+    QCOMPARE(after, before);
+    if (success)
+        QCOMPARE(entries(archive), QStringList({"a.txt", "b.txt", "folder", "folder/c.txt"}));
+    else
+        QCOMPARE(written, scenario == "meanwhile" ? QByteArray("theirs\n") : existing);
+    QDir(out).removeRecursively(); // a mount point stays
+    QDir().mkpath(out);
+    panel->removeAllFiles();
+}
+
+void TestCompression::manyPressesLeaveNothingBehind()
+{
+    // No archiver process (see cleanup), descriptor or change to the user's files may outlast them.
+    const auto descriptors = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
+    const QMap<QString, QByteArray> userFiles = snapshot(src);
+    press(presses[3]); // the first run sets up what stays for good, as does the work folder's lock
+    QVERIFY(WorkFolder::ensure());
+    const qsizetype before = descriptors();
+    for (int run = 0; run < 30 && !QTest::currentTestFailed(); ++run)
+        press(presses[run * 5 % (int(std::size(presses)) - notLooped)]);           // every kind, mixed
+    QVERIFY2(descriptors() <= before, qPrintable(QString::number(descriptors()))); // the toolkit may close some
+    QCOMPARE(snapshot(src), userFiles);
+}
+
+QTEST_MAIN(TestCompression)
+#include "tst_compression.moc"
