@@ -47,6 +47,13 @@ RunVerdict::Run ArchiverProcess::run(const QString &program, const QStringList &
 {
     qCDebug(lcArchiver) << program << arguments;
     RunVerdict::Run result;
+    // A start that fails leaves one pipe of the toolkit's open for good, so a program that cannot
+    // run is not tried.
+    const QFileInfo executable(program);
+    if (!executable.isFile() || !executable.isExecutable()) {
+        result.started = false;
+        return result;
+    }
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());

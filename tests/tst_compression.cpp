@@ -72,8 +72,8 @@ const struct Press
      "folder for the archive.",
      "Parcelo may not write in "},
 };
-const int rootOnly = 2;  // the last rows need root (a small disk, another user)
-const int notLooped = 4; // nor in the leak loop, with the two that cannot start 7-Zip: each leaves a pipe open
+const int rootOnly = 2;         // the last rows need root (a small disk, another user)
+const int notLooped = rootOnly; // nor in the leak loop
 
 QByteArray noise(qint64 size)
 {
