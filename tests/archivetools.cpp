@@ -8,80 +8,57 @@
 
 namespace ArchiveTools {
 
-QStringList entries(const QString &archivePath)
+namespace {
+
+// Each entry's properties as the real archiver lists them ("Path", "Size", "Method", ...).
+QList<QMap<QString, QString>> properties(const QString &archivePath)
 {
     QProcess list;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    list.setProcessEnvironment(environment);
-    list.start(QStringLiteral("7zz"),
-               {QStringLiteral("l"), QStringLiteral("-ba"), QStringLiteral("-slt"), QStringLiteral("--"), archivePath});
-    if (!list.waitForFinished(60000))
-        return {QStringLiteral("<listing did not finish>")};
-    QStringList names;
+    list.start(QStringLiteral("7zz"), {QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-ba"),
+                                       QStringLiteral("-sccUTF-8"), QStringLiteral("--"), archivePath});
+    list.waitForFinished(60000);
+    QList<QMap<QString, QString>> found;
     for (const QString &line : QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QStringLiteral("Path = ")))
-            names << line.mid(7).trimmed();
+        const qsizetype equals = line.indexOf(QLatin1String(" = "));
+        if (line.startsWith(QLatin1String("Path = ")))
+            found.append(QMap<QString, QString>());
+        if (equals > 0 && !found.isEmpty())
+            found.last().insert(line.left(equals), line.mid(equals + 3));
     }
+    return found;
+}
+
+} // namespace
+
+QStringList entries(const QString &archivePath)
+{
+    QStringList names;
+    for (const auto &entry : properties(archivePath))
+        names << entry.value(QStringLiteral("Path"));
     names.sort();
     return names;
 }
 
 ArchiveContents listed(const QString &archivePath)
 {
-    QProcess list;
-    list.start(QStringLiteral("7zz"), {QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-ba"),
-                                       QStringLiteral("-sccUTF-8"), QStringLiteral("--"), archivePath});
-    list.waitForFinished(60000);
     ArchiveContents contents;
-    QString path;
-    bool folder = false;
-    bool link = false;
-    qint64 size = 0;
-    const auto finish = [&] {
-        if (path.isEmpty())
-            return;
-        if (folder)
+    for (const auto &entry : properties(archivePath)) {
+        const QString path = entry.value(QStringLiteral("Path"));
+        if (entry.value(QStringLiteral("Folder")) == QLatin1String("+"))
             contents.addFolder(path);
-        else if (link)
-            contents.addLink(path);
+        else if (entry.value(QStringLiteral("Attributes")).section(QLatin1Char(' '), -1).startsWith(QLatin1Char('l')))
+            contents.addLink(path); // a stored link's Unix mode reads "lrwxrwxrwx"
         else
-            contents.addFile(path, size);
-        path.clear();
-        folder = link = false;
-        size = 0;
-    };
-    for (const QString &line : QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("Path = "))) {
-            finish();
-            path = line.mid(7);
-        } else if (line == QLatin1String("Folder = +")) {
-            folder = true;
-        } else if (line.startsWith(QLatin1String("Size = "))) {
-            size = line.mid(7).toLongLong();
-        } else if (line.startsWith(QLatin1String("Attributes = "))) {
-            // A stored link's Unix mode reads "lrwxrwxrwx".
-            link = line.split(QLatin1Char(' '), Qt::SkipEmptyParts).last().startsWith(QLatin1Char('l'));
-        }
+            contents.addFile(path, entry.value(QStringLiteral("Size")).toLongLong());
     }
-    finish();
     return contents;
 }
 
 QMap<QString, QString> methods(const QString &archivePath)
 {
-    QProcess list;
-    list.start(QStringLiteral("7zz"), {QStringLiteral("l"), QStringLiteral("-slt"), QStringLiteral("-ba"),
-                                       QStringLiteral("-sccUTF-8"), QStringLiteral("--"), archivePath});
-    list.waitForFinished(60000);
     QMap<QString, QString> found;
-    QString path;
-    for (const QString &line : QString::fromUtf8(list.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("Path = ")))
-            path = line.mid(7);
-        else if (line.startsWith(QLatin1String("Method = ")))
-            found.insert(path, line.mid(9).section(QLatin1Char(':'), 0, 0));
-    }
+    for (const auto &entry : properties(archivePath))
+        found.insert(entry.value(QStringLiteral("Path")), entry.value(QStringLiteral("Method")).section(':', 0, 0));
     return found;
 }
 

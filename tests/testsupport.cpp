@@ -49,8 +49,6 @@ void ModalAnswer::poll()
     if (auto *box = qobject_cast<QMessageBox *>(active)) {
         dialogText = box->text();
         dialogInformativeText = box->informativeText();
-        for (QAbstractButton *button : box->buttons())
-            buttonTexts << button->text();
     }
     answer(active);
 }
@@ -70,11 +68,7 @@ bool ProgressWatch::eventFilter(QObject *watched, QEvent *event)
     auto *dialog = qobject_cast<QProgressDialog *>(watched);
     if (!dialog || event->type() != QEvent::Show)
         return false;
-    if (shown++ == 0) {
-        title = dialog->windowTitle();
-        label = dialog->labelText();
-        modal = dialog->windowModality() == Qt::ApplicationModal;
-    }
+    ++shown;
     for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
         if (cancel && button->text() == QLatin1String("Cancel"))
             QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);

@@ -31,7 +31,6 @@ public:
     bool seen() const { return seenDialog; }
     QString text() const { return dialogText; }
     QString informativeText() const { return dialogInformativeText; }
-    QStringList buttons() const { return buttonTexts; }
     QWidget *dialog() const { return modal; }
 
 private:
@@ -43,12 +42,11 @@ private:
     bool seenDialog = false;
     QString dialogText;
     QString dialogInformativeText;
-    QStringList buttonTexts;
     QPointer<QWidget> modal;
 };
 
-// Watches for progress dialogs while it lives: counts those that show, keeps what the first one
-// showed, and presses "Cancel" on each when asked to (as soon as the work lets events through).
+// Watches for progress dialogs while it lives: counts those that show, and presses "Cancel" on each
+// when asked to (as soon as the work lets events through).
 class ProgressWatch : public QObject
 {
 public:
@@ -56,9 +54,6 @@ public:
     ~ProgressWatch() override;
 
     int shown = 0;
-    QString title;
-    QString label;
-    bool modal = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

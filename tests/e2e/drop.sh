@@ -64,8 +64,13 @@ for _ in $(seq 50); do
 done
 grep -q '^drop taken' "$workdir/source.log" || fail "the drop was not taken: $(cat "$workdir/source.log")"
 
+# The program takes the dropped entries one by one after the source has seen the drop taken.
 for name in report.pdf photos notes.txt; do
-    grep -q "dropped \"$workdir/drop/$name\"" "$workdir/log" || fail "$name was not dropped"
+    for _ in $(seq 100); do
+        grep -q "dropped \"$workdir/drop/$name\"" "$workdir/log" && continue 2
+        sleep 0.1
+    done
+    fail "$name was not dropped"
 done
 grep -q 'dropped "https\|dropped ""' "$workdir/log" && fail "the web link was taken as a file"
 echo "drop: ok"
