@@ -247,6 +247,21 @@ void TestCompression::decisionsFollowTheRules_data()
     QTest::newRow("trial, mostly noise") << trial(text(3 << 10) + noise(61 << 10)) << "deflate";
     QTest::newRow("trial, more noise") << trial(text(1 << 10) + noise(63 << 10)) << "store";
 
+    // Each run leaves out the other's files; a folder with no files still gets its run.
+    const auto planned = [](const QMap<QString, QByteArray> &files) {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("f"));
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            writeFile(dir.filePath("f/" + it.key()), it.value());
+        QStringList runs;
+        for (const PackingPlan::Run &run : PackingPlan::make({dir.filePath("f")}).runs)
+            runs << (run.stored ? "store -" : "deflate -") + run.excluded.join(',');
+        return runs.join(" | ");
+    };
+    QTest::newRow("plan, empty folder") << planned({}) << "deflate -";
+    QTest::newRow("plan, mixed folder") << planned({{"n", noise(200 << 10)}, {"t", text(200 << 10)}})
+                                        << "deflate -f/n | store -f/t";
+
     QTest::newRow("progress, KB") << CompressionJob::progressText(2, (1 << 20) - 1) << "Packing 2 files, 1024 KB...";
     QTest::newRow("progress, MB") << CompressionJob::progressText(3, 150546368) << "Packing 3 files, 144 MB...";
 }
