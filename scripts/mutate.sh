@@ -7,8 +7,8 @@
 #
 # --only picks faults by name, --tests passes a -R filter to CTest (quick checks of one room; the
 # figure in the README comes from a whole run). The copy and its build live in $MUTATE_DIR
-# (default /tmp/parcelo-mutate) and are reused, so only what a fault touches is rebuilt. The copy
-# holds the tracked files as they are in the working tree.
+# (default /tmp/parcelo-mutate) and are reused, so only what changed is rebuilt. The copy holds the
+# tracked files as they are in the working tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,12 +27,17 @@ done
 
 dir=${MUTATE_DIR:-/tmp/parcelo-mutate}
 mkdir -p "$dir"
-# A fresh copy of the tracked files each time; tar keeps their times, so the build stays warm.
-rm -rf "$dir/src"
-mkdir "$dir/src"
-git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$dir/src"
-# A file that an earlier run mutated comes back with its old time, older than the build made from
-# the fault: touched, it is built again.
+# The copy is brought up to date file by file: a file whose content changed is copied anew and so
+# is newer than its build; the others keep their times, so the build stays warm.
+mkdir -p "$dir/src"
+git ls-files -z >"$dir/tracked"
+while IFS= read -r -d '' file; do
+    cmp -s "$file" "$dir/src/$file" || { mkdir -p "$dir/src/$(dirname "$file")" && cp "$file" "$dir/src/$file"; }
+done <"$dir/tracked"
+(cd "$dir/src" && find . -type f -printf '%P\0') | grep -zvxF -f <(tr '\0' '\n' <"$dir/tracked") |
+    (cd "$dir/src" && xargs -0r rm -f) || true
+# A file that an earlier run mutated is back to its content but older than the build made from the
+# fault: touched, it is built again.
 [ -f "$dir/mutated" ] && (cd "$dir/src" && sort -u "$dir/mutated" | xargs -r touch)
 list=$dir/src/scripts/mutations.tsv
 cmake -S "$dir/src" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
