@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QGridLayout>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -165,6 +166,21 @@ private slots:
         panel.addFile(files->path(entry));
         QCOMPARE(answer.text(), message.replace("%1", files->path(entry)));
         QCOMPARE(panel.getFiles(), QStringList{files->path("b/report.pdf")});
+    }
+
+    // A dropped web link is skipped and a folder's trailing slash does not leave it nameless.
+    void dropTakesLocalEntriesOnly()
+    {
+        files->makeFile("photos/beach.jpg", 10);
+        FileWidget panel;
+        QMimeData mime;
+        mime.setUrls({QUrl("https://example.com/a.pdf"), QUrl::fromLocalFile(files->path("photos") + "/")});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&panel, &enter);
+        QCoreApplication::sendEvent(&panel, &drop);
+        QCOMPARE(panel.getFiles(), QStringList{files->path("photos")});
+        QVERIFY(tileNamed(panel, "photos"));
     }
 
     void entriesAreCheckedAgain_data()
