@@ -101,10 +101,10 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
 }
 
 // "folder/|file=size|link>" as archive contents.
-ArchiveContents contents(const QString &spec)
+ArchiveContents contents(const QString &described)
 {
     ArchiveContents made;
-    for (const QString &entry : spec.split('|'))
+    for (const QString &entry : described.split('|'))
         entry.endsWith('/')   ? made.addFolder(entry.chopped(1))
         : entry.endsWith('>') ? made.addLink(entry.chopped(1))
                               : made.addFile(entry.section('=', 0, 0), entry.section('=', 1).toLongLong());
