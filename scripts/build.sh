@@ -4,5 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build}
 shift || true
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+# ccache, where a developer has it, spares rebuilding what several work trees share.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
 cmake --build "$dir"
