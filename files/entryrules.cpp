@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "files/entryrules.h"
 
+#include "common/namelist.h"
+
 #include <QRegularExpression>
+
+#include <cmath>
 
 namespace EntryRules {
 
@@ -21,6 +25,16 @@ bool isDeviceName(const QString &name)
     static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|(COM|LPT)[1-9\\x{B9}\\x{B2}\\x{B3}]) *$"),
                                            QRegularExpression::CaseInsensitiveOption);
     return device.match(name.section(QLatin1Char('.'), 0, 0)).hasMatch();
+}
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7f;
+}
+
+QString megabytesText(float megabytes)
+{
+    return QString::number(double(std::round(megabytes * 100.0f) / 100.0f), 'g', 6) + QStringLiteral(" MB");
 }
 
 } // namespace
@@ -52,13 +66,76 @@ QString refusalOfRoot(const QString &path, const QString &shown)
 
 bool isPortableFileName(const QString &name)
 {
-    if (name.isEmpty() || name.size() > 255 || name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))
-        return false;
+    return nameProblem(name).isEmpty();
+}
+
+QString nameProblem(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("A name cannot be empty");
+    if (name.size() > 255)
+        return QStringLiteral("A name can have at most 255 characters; this one has %1").arg(name.size());
     for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f || QStringView(u"<>:\"|?*/\\").contains(c))
-            return false;
+        if (isControl(c))
+            return QStringLiteral("A name cannot hold control characters such as tabs or line breaks");
+        if (QStringView(u"<>:\"|?*/\\").contains(c))
+            return QStringLiteral("A name cannot hold \"%1\"").arg(c);
     }
-    return !isDeviceName(name);
+    if (name.endsWith(QLatin1Char('.')))
+        return QStringLiteral("A name cannot end in a dot");
+    if (name.endsWith(QLatin1Char(' ')))
+        return QStringLiteral("A name cannot end in a space");
+    if (isDeviceName(name))
+        return QStringLiteral("\"%1\" is the name of a device on Windows")
+            .arg(name.section(QLatin1Char('.'), 0, 0).trimmed());
+    return QString();
+}
+
+qsizetype stemLength(const QString &name, bool isFolder)
+{
+    qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (isFolder || dot <= 0 || dot == name.size() - 1)
+        return name.size();
+    // Archives keep their double extension.
+    if (name.left(dot).endsWith(QLatin1String(".tar"), Qt::CaseInsensitive) && dot > 4)
+        dot -= 4;
+    return dot;
+}
+
+Notice summarise(const QList<Refusal> &refusals, float megabytesLeft)
+{
+    Notice notice;
+    if (refusals.isEmpty())
+        return notice;
+    notice.text = refusals.first().text;
+    notice.overLimit = refusals.first().kind == Refusal::Kind::OverLimit;
+    QList<Refusal::Kind> kinds;
+    for (const Refusal &refusal : refusals) {
+        if (!kinds.contains(refusal.kind))
+            kinds << refusal.kind;
+    }
+    QStringList lines;
+    for (const Refusal::Kind kind : std::as_const(kinds)) {
+        QStringList names;
+        for (qsizetype i = 0; i < refusals.size(); ++i) {
+            const Refusal &refusal = refusals.at(i);
+            // The first text names an entry of the other kinds itself.
+            if (refusal.kind != kind || (kind == Refusal::Kind::Other && i == 0))
+                continue;
+            names << (kind == Refusal::Kind::OverLimit
+                          ? QStringLiteral("%1 (%2)").arg(refusal.name, megabytesText(refusal.megabytes))
+                          : refusal.name);
+        }
+        if (kind == Refusal::Kind::Listed)
+            lines << QStringLiteral("Already listed: %1.").arg(nameList(names));
+        else if (kind == Refusal::Kind::OverLimit)
+            lines << QStringLiteral("Not added: %1. %2 of the 500 MB are left.")
+                         .arg(nameList(names), megabytesText(std::max(megabytesLeft, 0.0f)));
+        else if (!names.isEmpty())
+            lines << QStringLiteral("Also refused: %1.").arg(nameList(names));
+    }
+    notice.informative = lines.join(QLatin1Char('\n'));
+    return notice;
 }
 
 } // namespace EntryRules

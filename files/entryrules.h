@@ -3,6 +3,7 @@
 
 #include "common/entryscan.h"
 
+#include <QList>
 #include <QString>
 
 // What may be listed and what may be packed, judged from scans of the file system. Each answer is
@@ -25,5 +26,40 @@ QString refusalOfRoot(const QString &path, const QString &shown);
 // there. No separators or other characters Windows refuses, no trailing dot or space (Windows
 // drops them), no device name (its data would go to the device), at most 255 characters.
 bool isPortableFileName(const QString &name);
+
+// Why a name is not portable, in a line for the user ('A name cannot hold ":"'); empty when it is.
+QString nameProblem(const QString &name);
+
+// How many characters of a name the rename box selects, so that typing keeps the extension: the
+// part before the last dot ("archive" of "archive.tar.gz" too), or the whole name of a folder, of
+// a name without a dot and of one that only starts with one (".bashrc").
+qsizetype stemLength(const QString &name, bool isFolder);
+
+// One entry an add or a drop did not take.
+struct Refusal
+{
+    enum class Kind { Listed, OverLimit, Other };
+    Kind kind = Kind::Other;
+    // The message for this entry alone.
+    QString text;
+    // The entry as a list of names shows it.
+    QString name;
+    // Its size, for an entry over the limit.
+    float megabytes = 0.0f;
+};
+
+// The one message for all refusals of one add or drop.
+struct Notice
+{
+    QString text;
+    QString informative;
+    // The first refusal was for the limit: the main window shows such refusals.
+    bool overLimit = false;
+};
+
+// The first refusal's own text, and beneath it one line per kind, in the order the kinds first
+// came: the names already listed, the entries over the limit with the room left after the add,
+// and the other refused entries not named by the text itself.
+Notice summarise(const QList<Refusal> &refusals, float megabytesLeft);
 
 } // namespace EntryRules

@@ -13,11 +13,14 @@
 #include <QHash>
 #include <QLoggingCategory>
 #include <QMimeData>
+#include <QPainter>
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcPanel, "parcelo.files.panel")
 // One line per listed name on every add: too many to write unless asked for.
@@ -50,8 +53,8 @@ FileWidget::FileWidget(QWidget *parent) : QWidget(parent)
 {
     setAcceptDrops(true);
     auto *panelLayout = new QVBoxLayout(this);
-    // One pixel keeps the scroll bar off the panel's right border.
-    panelLayout->setContentsMargins(0, 0, 1, 0);
+    // Two pixels keep the scroll bar off the panel's right border, also while a drag widens it.
+    panelLayout->setContentsMargins(0, 0, 2, 0);
     panelLayout->addWidget(createScrollArea());
     gridLayout->setColumnStretch(columns, 1);
     gridLayout->setSpacing(35);
@@ -90,6 +93,34 @@ void FileWidget::setNameDialog(SingleFileWidget::NameDialog dialog)
 
 void FileWidget::addFile(QString path)
 {
+    addFiles({path});
+}
+
+// Each refusal of one add is noted, and all are shown together once it ends: 45 photos already
+// listed give one message, not 45.
+void FileWidget::gatherRefusals(const std::function<void()> &work)
+{
+    ++gathering;
+    work();
+    if (--gathering > 0)
+        return;
+    const EntryRules::Notice notice = EntryRules::summarise(refusals, sizeLimit - getSize());
+    refusals.clear();
+    if (notice.text.isEmpty())
+        return;
+    if (notice.overLimit)
+        emit sizeExceeded(notice.text, notice.informative);
+    else
+        SingleFileWidget::showNotice(notice.text, notice.informative);
+}
+
+void FileWidget::refuse(EntryRules::Refusal::Kind kind, const QString &text, const QString &name, float megabytes)
+{
+    refusals.append({kind, text, name, megabytes});
+}
+
+void FileWidget::offer(const QString &path)
+{
     if (refuseRoot(path) || refuseListedName(path))
         return;
     const std::optional<EntryScan> scan = measure(path);
@@ -106,18 +137,20 @@ void FileWidget::addFile(QString path)
 
 bool FileWidget::refuseRoot(const QString &path)
 {
-    const QString refusal = EntryRules::refusalOfRoot(path, QDir::toNativeSeparators(path));
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString refusal = EntryRules::refusalOfRoot(path, shown);
     if (refusal.isEmpty())
         return false;
-    SingleFileWidget::showNotice(refusal);
+    refuse(EntryRules::Refusal::Kind::Other, refusal, shown);
     return true;
 }
 
 bool FileWidget::refuseListedName(const QString &path)
 {
-    if (!checkIfFileNameExists(QFileInfo(path).fileName()))
+    const QString name = QFileInfo(path).fileName();
+    if (!checkIfFileNameExists(name))
         return false;
-    SingleFileWidget::showNotice(QStringLiteral("The file with the name you provided exists"));
+    refuse(EntryRules::Refusal::Kind::Listed, QStringLiteral("The file with the name you provided exists"), name);
     return true;
 }
 
@@ -139,7 +172,7 @@ bool FileWidget::refuseEntry(const EntryScan &scan, const QString &path)
     const QString refusal = EntryRules::refusalToList(scan, QDir::toNativeSeparators(path));
     if (refusal.isEmpty())
         return false;
-    SingleFileWidget::showNotice(refusal);
+    refuse(EntryRules::Refusal::Kind::Other, refusal, QFileInfo(path).fileName());
     return true;
 }
 
@@ -148,13 +181,14 @@ bool FileWidget::fitsLimit(SingleFileWidget *tile)
 {
     if (tile->getSize() + getSize() <= sizeLimit)
         return true;
+    refuse(EntryRules::Refusal::Kind::OverLimit, tooMuchMessage(), tile->getName(), tile->getSize());
     discard(tile);
-    emit sizeExceeded(tooMuchMessage());
     return false;
 }
 
 void FileWidget::enter(const QString &path, SingleFileWidget *tile)
 {
+    qCDebug(lcPanel) << "listed" << path;
     fileMap.insert(path, tile);
     gridLayout->addWidget(tile, nextRow, nextColumn, Qt::AlignTop);
     chainFocus(tile);
@@ -210,8 +244,10 @@ void FileWidget::addAgain(const QString &path, SingleFileWidget *tile)
 
 void FileWidget::addFiles(QStringList paths)
 {
-    for (const QString &path : paths)
-        addFile(path);
+    gatherRefusals([&] {
+        for (const QString &path : std::as_const(paths))
+            offer(path);
+    });
 }
 
 void FileWidget::removeFile(QString path)
@@ -239,20 +275,27 @@ void FileWidget::renameFile()
     if (!tile)
         return;
     const QString current = tile->getName();
-    const std::optional<QString> text = nameDialog(this, current);
-    if (!tile || !text || text->isEmpty() || *text == current)
-        return;
-    if (!SingleFileWidget::isPlainFileName(*text)) {
-        SingleFileWidget::showNotice(SingleFileWidget::invalidNameMessage());
-        return;
+    const bool folder = tile->listedKind() == EntryScan::Kind::Folder;
+    // A refused name is offered again, as typed, for the user to mend.
+    for (QString offered = current;;) {
+        const std::optional<QString> text = nameDialog(this, offered, EntryRules::stemLength(offered, folder));
+        if (!tile || !text || text->isEmpty() || *text == current)
+            return;
+        const QString problem = EntryRules::nameProblem(*text);
+        const QString taken = problem.isEmpty() ? takenName(*text, tile) : QString();
+        if (problem.isEmpty() && taken.isEmpty()) {
+            tile->setName(*text);
+            tile->makeFileCopy(*text);
+            return;
+        }
+        if (!problem.isEmpty())
+            SingleFileWidget::showNotice(SingleFileWidget::invalidNameMessage(), problem);
+        else
+            SingleFileWidget::showNotice(
+                QStringLiteral("The file with the name you provided exists, Please choose another name"),
+                QStringLiteral("%1 is in the list already.").arg(taken));
+        offered = *text;
     }
-    if (isNameTaken(*text, tile)) {
-        SingleFileWidget::showNotice(
-            QStringLiteral("The file with the name you provided exists, Please choose another name"));
-        return;
-    }
-    tile->setName(*text);
-    tile->makeFileCopy(*text);
 }
 
 void FileWidget::onFileNameChanged(QString oldPath, QString newPath)
@@ -265,20 +308,21 @@ void FileWidget::onFileNameChanged(QString oldPath, QString newPath)
 
 bool FileWidget::checkIfFileNameExists(QString fileName)
 {
-    return isNameTaken(fileName, nullptr);
+    return !takenName(fileName, nullptr).isEmpty();
 }
 
-// Case aside: unpacked on Windows, "Report.txt" would overwrite "report.txt". The entry being
-// renamed does not count, so it may change the case of its own name.
-bool FileWidget::isNameTaken(const QString &fileName, const SingleFileWidget *except) const
+// The listed name that `fileName` would clash with, or an empty string. Case aside: unpacked on
+// Windows, "Report.txt" would overwrite "report.txt". The entry being renamed does not count, so
+// it may change the case of its own name.
+QString FileWidget::takenName(const QString &fileName, const SingleFileWidget *except) const
 {
     for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
         const QString listed = QFileInfo(it.key()).fileName();
         qCDebug(lcNames) << listed << fileName;
         if (it.value() != except && listed.compare(fileName, Qt::CaseInsensitive) == 0)
-            return true;
+            return listed;
     }
-    return false;
+    return QString();
 }
 
 void FileWidget::removeAllFiles()
@@ -314,7 +358,7 @@ void FileWidget::clearLayout(QLayout *layout, const QSet<QWidget *> &kept)
 
 void FileWidget::updateFiles()
 {
-    rebuild(true);
+    gatherRefusals([this] { rebuild(true); });
 }
 
 // Lists the remaining tiles again from the first cell, in the order they were added, each read
@@ -399,28 +443,92 @@ QSize FileWidget::minimumSizeHint() const
 void FileWidget::paintEvent(QPaintEvent *event)
 {
     paintStyledBackground(this);
+    if (dropHighlighted) {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x52, 0x72, 0xBA), 2));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+    }
     QWidget::paintEvent(event);
 }
 
+void FileWidget::takeDropsOn(QWidget *window)
+{
+    dropWindow = window;
+    window->setAcceptDrops(true);
+    window->installEventFilter(this);
+}
+
+// The window passes on what a drag does over it outside the list.
+bool FileWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != dropWindow)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+        dragEnterEvent(static_cast<QDragEnterEvent *>(event));
+        return true;
+    case QEvent::DragLeave:
+        dragLeaveEvent(static_cast<QDragLeaveEvent *>(event));
+        return true;
+    case QEvent::Drop:
+        dropEvent(static_cast<QDropEvent *>(event));
+        return true;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+namespace {
+
+bool carriesLocalFiles(const QMimeData *mime)
+{
+    const QList<QUrl> urls = mime->urls();
+    return std::any_of(urls.cbegin(), urls.cend(),
+                       [](const QUrl &url) { return url.isLocalFile() && !url.toLocalFile().isEmpty(); });
+}
+
+} // namespace
+
+void FileWidget::setDropHighlighted(bool on)
+{
+    if (dropHighlighted == on)
+        return;
+    dropHighlighted = on;
+    update();
+}
+
+// Only a drag that brings local files is taken, and the list shows it while the drag lasts.
 void FileWidget::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    if (!carriesLocalFiles(event->mimeData()))
+        return;
+    event->acceptProposedAction();
+    setDropHighlighted(true);
+}
+
+void FileWidget::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    Q_UNUSED(event);
+    setDropHighlighted(false);
 }
 
 void FileWidget::dropEvent(QDropEvent *event)
 {
+    setDropHighlighted(false);
     const QList<QUrl> urls = event->mimeData()->urls();
-    for (const QUrl &url : urls) {
-        // A web link has no file behind it to pack.
-        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
-            qCDebug(lcPanel) << "skipped" << url;
-            continue;
+    gatherRefusals([&] {
+        for (const QUrl &url : urls) {
+            // A web link has no file behind it to pack.
+            if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
+                qCDebug(lcPanel) << "skipped" << url;
+                continue;
+            }
+            // Folders may come with a trailing slash, which would leave them without a name.
+            const QString path = QDir::cleanPath(url.toLocalFile());
+            qCDebug(lcPanel) << "dropped" << path;
+            emit initDestinationPath(path);
+            offer(path);
         }
-        // Folders may come with a trailing slash, which would leave them without a name.
-        const QString path = QDir::cleanPath(url.toLocalFile());
-        qCDebug(lcPanel) << "dropped" << path;
-        emit initDestinationPath(path);
-        addFile(path);
-    }
+    });
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "files/entryrules.h"
 #include "files/singlefilewidget.h"
 
 #include <QMap>
@@ -9,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QGridLayout;
@@ -38,8 +40,13 @@ public:
 
     QSize minimumSizeHint() const override;
 
+    // Drops anywhere on `window` count as drops on the list; the list shows that it will take them.
+    void takeDropsOn(QWidget *window);
+    bool isDropHighlighted() const { return dropHighlighted; }
+
 signals:
-    void sizeExceeded(QString error);
+    // `informative` names the entries that did not fit and the room left.
+    void sizeExceeded(QString error, QString informative);
     void sizeChanged(float size);
     void initDestinationPath(QString fileName);
 
@@ -59,13 +66,19 @@ public slots:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void offer(const QString &path);
+    void refuse(EntryRules::Refusal::Kind kind, const QString &text, const QString &name, float megabytes = 0.0f);
+    void gatherRefusals(const std::function<void()> &work);
+    void setDropHighlighted(bool on);
     QScrollArea *createScrollArea();
     bool refuseRoot(const QString &path);
     bool refuseListedName(const QString &path);
-    bool isNameTaken(const QString &fileName, const SingleFileWidget *except) const;
+    QString takenName(const QString &fileName, const SingleFileWidget *except) const;
     std::optional<EntryScan> measure(const QString &path);
     bool refuseEntry(const EntryScan &scan, const QString &path);
     bool fitsLimit(SingleFileWidget *tile);
@@ -85,4 +98,9 @@ private:
 
     SingleFileWidget::NameDialog nameDialog;
     bool rebuilding = false;
+    // What the current add, drop or rebuild refused so far, and how many of them are running.
+    QList<EntryRules::Refusal> refusals;
+    int gathering = 0;
+    QPointer<QWidget> dropWindow;
+    bool dropHighlighted = false;
 };

@@ -20,6 +20,8 @@
 #include <QMouseEvent>
 #include <QPixmapCache>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -66,6 +68,16 @@ QPixmap systemIcon(const QFileInfo &info)
     return pixmap;
 }
 
+// An emoji, or a letter with its marks, is one character to the reader and is never split.
+QStringList graphemes(const QString &text)
+{
+    QStringList parts;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype from = 0, to = finder.toNextBoundary(); to != -1; from = to, to = finder.toNextBoundary())
+        parts << text.mid(from, to - from);
+    return parts;
+}
+
 QString copyFailedMessage()
 {
     return QStringLiteral("The file could not be copied under the new name");
@@ -83,13 +95,51 @@ QString SingleFileWidget::sizeText(float bytes)
     return QString::number(double(megabytes), 'g', 6) + QStringLiteral("MB");
 }
 
-QString SingleFileWidget::shownName(const QString &name)
+QFont SingleFileWidget::nameFont()
 {
-    // Measured in a fixed font, not the button's own, so the cut does not depend on the style.
-    const QFontMetrics metrics(QFont(QStringLiteral("normal"), 10));
-    if (metrics.boundingRect(name).width() > 80)
-        return name.left(5) + QStringLiteral("...") + name.right(5);
-    return name;
+    QFont font(QStringLiteral("Noto Sans"));
+    font.setPixelSize(10);
+    return font;
+}
+
+QString SingleFileWidget::shownName(const QString &name, const QFontMetrics &metrics)
+{
+    // The name button's width inside the tile's border.
+    const int room = 80;
+    // A Hebrew or Arabic name reads from the right, cut or not, also on the left-to-right button:
+    // isolated as right-to-left text, the cut's dots stay between its head and its tail.
+    const auto directed = [&name](const QString &text) {
+        return name.isRightToLeft() ? QChar(0x2067) + text + QChar(0x2069) : text;
+    };
+    if (metrics.horizontalAdvance(name) <= room)
+        return directed(name);
+    const QStringList parts = graphemes(name);
+    const qsizetype count = parts.size();
+    const QString dot = QStringLiteral(".");
+    // At least one character goes, or the cut would only make the name longer.
+    qsizetype head = std::min<qsizetype>(5, (count - 1) - (count - 1) / 2);
+    qsizetype tail = std::min<qsizetype>(5, (count - 1) / 2);
+    QString shown = name;
+    while (head > 0 && tail > 0) {
+        qsizetype h = head, t = tail;
+        // "budge....xlsx" reads as a name with dots in it: a head gives up its final dot, a tail
+        // takes the letter before its first one, or gives the dot up where there is none to spare.
+        while (h > 0 && parts.at(h - 1) == dot)
+            --h;
+        while (t < count - h - 1 && parts.at(count - t) == dot)
+            ++t;
+        while (t > 0 && parts.at(count - t) == dot)
+            --t;
+        shown = QStringList(parts.mid(0, h)).join(QString()) + QStringLiteral("...") +
+                QStringList(parts.mid(count - t)).join(QString());
+        if (metrics.horizontalAdvance(shown) <= room || head + tail <= 2)
+            break;
+        if (head >= tail && head > 1)
+            --head;
+        else
+            --tail;
+    }
+    return directed(shown);
 }
 
 SingleFileWidget::SingleFileWidget(QString path, QWidget *parent)
@@ -109,18 +159,26 @@ SingleFileWidget::SingleFileWidget(QString path, const EntryScan &measured, QWid
     nameDialog = &SingleFileWidget::askForName;
 }
 
-std::optional<QString> SingleFileWidget::askForName(QWidget *parent, const QString &current)
+std::optional<QString> SingleFileWidget::askForName(QWidget *parent, const QString &text, qsizetype selected)
 {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, tr("Change name"), tr("file name:"), QLineEdit::Normal, current, &ok);
-    return ok ? std::optional<QString>(text) : std::nullopt;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(tr("Change name"));
+    dialog.setLabelText(tr("file name:"));
+    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setTextValue(text);
+    // The dialog selects its whole text as it shows, so the selection is made just after.
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        QTimer::singleShot(0, edit, [edit, selected] { edit->setSelection(0, int(selected)); });
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
-void SingleFileWidget::showNotice(const QString &text)
+void SingleFileWidget::showNotice(const QString &text, const QString &informative)
 {
     QMessageBox box;
     box.setText(text);
+    box.setInformativeText(informative);
     box.exec();
 }
 
@@ -252,7 +310,8 @@ QString SingleFileWidget::invalidNameMessage()
 
 void SingleFileWidget::onFileClicked()
 {
-    const std::optional<QString> text = nameDialog(this, fileName);
+    const std::optional<QString> text =
+        nameDialog(this, fileName, EntryRules::stemLength(fileName, kind == EntryScan::Kind::Folder));
     // Refused as the panel does: once the tile holds a copy, its own name would name that copy.
     if (!text || text->isEmpty() || *text == fileName)
         return;
@@ -263,7 +322,10 @@ void SingleFileWidget::onFileClicked()
 void SingleFileWidget::setName(QString name)
 {
     fileName = std::move(name);
-    nameButton->setText(shownName(fileName));
+    nameButton->setText(shownName(fileName, QFontMetrics(nameFont())));
+    nameButton->setAccessibleName(QStringLiteral("Rename ") + fileName);
+    removeButton->setAccessibleName(QStringLiteral("Remove ") + fileName);
+    removeButton->setToolTip(QStringLiteral("Remove %1 from the list").arg(fileName));
     // The shown name may be cut short, so the whole one comes first.
     QString tip = fileName + QStringLiteral("\nRename");
     if (fileName != originalName)
@@ -274,7 +336,7 @@ void SingleFileWidget::setName(QString name)
 void SingleFileWidget::makeFileCopy(QString newFileName)
 {
     if (!isPlainFileName(newFileName)) {
-        refuseCopy(invalidNameMessage());
+        refuseCopy(invalidNameMessage(), EntryRules::nameProblem(newFileName));
         return;
     }
     if (!WorkFolder::ensure()) {
@@ -322,11 +384,11 @@ EntryCopy::Result SingleFileWidget::copyTo(const QString &newPath)
 }
 
 // A refused copy leaves the tile as it was: the name that matches the file it stands for.
-void SingleFileWidget::refuseCopy(const QString &message)
+void SingleFileWidget::refuseCopy(const QString &message, const QString &informative)
 {
     qCWarning(lcTile) << "no copy of" << filePath << ":" << message;
     setName(QFileInfo(filePath).fileName());
-    showNotice(message);
+    showNotice(message, informative);
 }
 
 void SingleFileWidget::paintEvent(QPaintEvent *event)

@@ -14,6 +14,8 @@ class QPushButton;
 class QToolButton;
 class QLabel;
 class QPixmap;
+class QFont;
+class QFontMetrics;
 
 // Shows one chosen file as an 88 x 88 card: its type icon with a remove button, its name (cut
 // short when too wide) and its size. Renaming makes a copy under the new name in the working
@@ -23,8 +25,9 @@ class SingleFileWidget : public QWidget
 {
     Q_OBJECT
 public:
-    // Asks for a new name, starting from the current one; no value when the user cancelled.
-    using NameDialog = std::function<std::optional<QString>(QWidget *parent, const QString &current)>;
+    // Asks for a new name, starting from `text` with its first `selected` characters selected; no
+    // value when the user cancelled.
+    using NameDialog = std::function<std::optional<QString>(QWidget *parent, const QString &text, qsizetype selected)>;
 
     // Measures the entry itself.
     explicit SingleFileWidget(QString path, QWidget *parent = nullptr);
@@ -45,9 +48,9 @@ public:
 
     void setNameDialog(NameDialog dialog);
     // The dialog the tile and the list ask with unless a test gives another.
-    static std::optional<QString> askForName(QWidget *parent, const QString &current);
+    static std::optional<QString> askForName(QWidget *parent, const QString &text, qsizetype selected);
     // A modal box for a refused add or rename, shared by the tile and the list.
-    static void showNotice(const QString &text);
+    static void showNotice(const QString &text, const QString &informative = QString());
 
     // One plain file name that Windows can hold: the copy must land in the working folder itself,
     // and the archive is unpacked on Windows.
@@ -56,8 +59,12 @@ public:
 
     // The size text for a byte count ("1KB", "1023KB", "1.91MB").
     static QString sizeText(float bytes);
-    // The name as the name button shows it: whole, or its first and last five characters.
-    static QString shownName(const QString &name);
+    // The name as the name button shows it, measured in `metrics`: whole when it fits, otherwise its
+    // first and last five characters (fewer when that is still too wide) around "...". It is cut
+    // between whole characters as the reader sees them, and never so that a dot meets the dots.
+    static QString shownName(const QString &name, const QFontMetrics &metrics);
+    // The font the name is shown in.
+    static QFont nameFont();
 
     // The picture a tile shows for a file: one of the bundle's for PDF, image and word-processor
     // names, the system's icon for that file otherwise.
@@ -85,7 +92,7 @@ private:
     QLabel *createSizeLabel();
     void setupNameButton();
     EntryCopy::Result copyTo(const QString &newPath);
-    void refuseCopy(const QString &message);
+    void refuseCopy(const QString &message, const QString &informative = QString());
 
     QPushButton *nameButton = nullptr;
     QToolButton *removeButton = nullptr;

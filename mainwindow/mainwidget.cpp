@@ -52,6 +52,8 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     }
     setupTabOrder();
     setupMessageBox();
+    // The help asks for files dragged into the window, not just onto the list.
+    fileWidget->takeDropsOn(this);
     job = new CompressionJob(this);
     connectParts();
 
@@ -302,9 +304,9 @@ void MainWidget::showSuccess(const QString &archivePath)
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(archivePath).absolutePath()));
 }
 
-void MainWidget::onError(QString error)
+void MainWidget::onError(QString error, QString informative)
 {
-    showMessage(error);
+    showMessage(error, informative);
 }
 
 void MainWidget::showMessage(const QString &text, const QString &informative)

@@ -49,7 +49,7 @@ public slots:
     void onSizeChanged(float size);
     void onCancelClicked();
     void onCompressClicked();
-    void onError(QString error);
+    void onError(QString error, QString informative = QString());
     void onBrowseDestinationFolderClicked();
     void onMoveEvent(QPoint pt);
     void onDestinationPathInit(QString filePath);

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
+#include "common/namelist.h"
 #include "filefixture.h"
 #include "files/entryrules.h"
 #include "files/filewidget.h"
 #include "files/workprogress.h"
 #include "testsupport.h"
 
+#include <QFontDatabase>
 #include <QGridLayout>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -20,6 +24,7 @@ const qint64 MB = 1048576;
 const QString tooMuch = QStringLiteral("You can't add more than 500 MB of files");
 const QString notCopied = QStringLiteral("The file could not be copied under the new name");
 const QString taken = QStringLiteral("The file with the name you provided exists");
+const QString invalid = QStringLiteral("The name you provided is not a valid file name, Please choose another name");
 
 // A listed tile by name; a tile that leaves is hidden at once and deleted later.
 SingleFileWidget *tileNamed(FileWidget &panel, const QString &name)
@@ -39,13 +44,41 @@ QStringList namesInCells(FileWidget &panel)
     return names;
 }
 
-// Presses a tile's name, answering the rename dialog; a null name cancels, a missing tile is left to the checks.
-void renameTo(FileWidget &panel, const QString &from, const QString &to)
+// Presses a tile's name and answers the rename dialog with each of `answers` in turn, recording what
+// it offered ("text|selected"), then cancels it; a missing tile is left to the checks.
+QStringList renameTo(FileWidget &panel, const QString &from, const QStringList &answers)
 {
-    panel.setNameDialog([to](QWidget *, const QString &) { return to.isNull() ? std::nullopt : std::optional(to); });
+    auto offered = std::make_shared<QStringList>();
+    panel.setNameDialog([answers, offered](QWidget *, const QString &text, qsizetype selected) {
+        *offered << text + '|' + QString::number(selected);
+        return offered->size() <= answers.size() ? std::optional(answers.at(offered->size() - 1)) : std::nullopt;
+    });
     if (SingleFileWidget *tile = tileNamed(panel, from))
         tile->findChild<QPushButton *>()->click();
+    return *offered;
 }
+
+void renameTo(FileWidget &panel, const QString &from, const QString &to)
+{
+    renameTo(panel, from, to.isNull() ? QStringList() : QStringList{to});
+}
+
+// Answers every message box while it lives, recording "text | informative" of each.
+struct BoxLog
+{
+    QStringList boxes;
+    QTimer timer;
+    BoxLog()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxes << box->text() + " | " + box->informativeText();
+                box->reject();
+            }
+        });
+        timer.start(10);
+    }
+};
 
 } // namespace
 
@@ -63,46 +96,146 @@ private slots:
         files.reset();
     }
 
-    void tileTexts_data()
+    void sizeTexts_data()
     {
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<QString>("size");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("empty") << qint64(0) << "1KB" << QString("report.pdf") << "report.pdf";
-        QTest::newRow("under 1 KB") << qint64(1000) << "1KB" << QString("quarterly_report.xlsx") << "quart....xlsx";
-        QTest::newRow("1 KB") << qint64(1024) << "2KB" << QString("WWWWWWWWW") << "WWWWW...WWWWW";
-        QTest::newRow("under 1023 KB") << qint64(1047551) << "1023KB" << QString() << QString();
-        QTest::newRow("1023 KB") << qint64(1047552) << "1MB" << QString() << QString();
-        QTest::newRow("fraction") << qint64(2000000) << "1.91MB" << QString() << QString();
-        QTest::newRow("5 GB") << 5 * 1024 * MB << "5120MB" << QString() << QString();
+        QTest::newRow("empty") << qint64(0) << "1KB";
+        QTest::newRow("under 1 KB") << qint64(1000) << "1KB";
+        QTest::newRow("1 KB") << qint64(1024) << "2KB";
+        QTest::newRow("under 1023 KB") << qint64(1047551) << "1023KB";
+        QTest::newRow("1023 KB") << qint64(1047552) << "1MB";
+        QTest::newRow("fraction") << qint64(2000000) << "1.91MB";
+        QTest::newRow("5 GB") << 5 * 1024 * MB << "5120MB";
     }
-    void tileTexts()
+    void sizeTexts()
     {
         QFETCH(qint64, bytes);
-        QFETCH(QString, name);
         QTEST(SingleFileWidget::sizeText(float(bytes)), "size");
-        QTEST(SingleFileWidget::shownName(name), "shown");
     }
 
-    void portableFileNames_data()
+    void nameLists_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << 0 << "";
+        QTest::newRow("one") << 1 << "a0";
+        QTest::newRow("three") << 3 << "a0, a1, a2";
+        QTest::newRow("four") << 4 << "a0, a1, a2 and 1 more";
+        QTest::newRow("45") << 45 << "a0, a1, a2 and 42 more";
+    }
+    void nameLists()
+    {
+        QFETCH(int, count);
+        QStringList names;
+        for (int i = 0; i < count; ++i)
+            names << QStringLiteral("a%1").arg(i);
+        QTEST(nameList(names), "text");
+    }
+
+    // In the tile's own font; every name fits the tile's 80 pixels. Right-to-left names come isolated.
+    void shownNames_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("portable");
-        const QStringList portable{"report.txt", ".a.tar.gz", "console.nul", "COM10.txt", "lpt0", "\u540d\u00e9"};
-        QStringList refused{"",         ".",          "..",       "report.", "report ",  "a\tb",     "a\n",
-                            "a\x7f",    "a<b",        "a>b",      "a:b",     "a|b",      "a?b",      "a*b",
-                            "a/b",      "..\\x",      "a\"b",     "CON",     "con",      "Prn",      "aux",
-                            "NUL .txt", "Nul.tar.gz", "com9.log", "LPT1",    "Lpt5.doc", "COM\u00b9"};
-        refused << QString(256, 'x') << QString("a") + QChar(0);
-        QTest::newRow("255 characters") << QString(255, 'x') << true;
-        for (const QString &name : portable + refused)
-            QTest::addRow("[%s]", qPrintable(name.left(12))) << name << portable.contains(name);
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("fits") << QString("report.pdf") << "report.pdf";
+        QTest::newRow("tail starts with a dot") << QString("quarterly_report.xlsx") << "quart...t.xlsx";
+        QTest::newRow("head ends with a dot") << QString("abcd.efghijklmnopqrstu") << "abcd...qrstu";
+        QTest::newRow("wide letters") << QString("WWWWWWWWW") << "WWW...WWWW";
+        QTest::newRow("CJK") << QString("報告書_二〇二三年度_最終版.pdf") << "報告書_...版.pdf";
+        QTest::newRow("emoji") << QString("photos_from_the_party_🎉🎂.zip") << "photo...🎂.zip";
+        QTest::newRow("emoji sequence") << QString("our_family_trip_👨‍👩‍👧.jpg")
+                                        << "our_f...👨‍👩‍👧.jpg";
+        QTest::newRow("Hebrew") << QString("דוח_שנתי_סופי_לשנת_2023.pdf") << "\u2067דוח_ש...3.pdf\u2069";
+        QTest::newRow("Hebrew whole") << QString("שלום.txt") << "\u2067שלום.txt\u2069";
+        QTest::newRow("Hebrew with marks") << QString("שָׁלוֹם_עוֹלָם_גָּדוֹל.doc") << "\u2067שָׁלוֹם_...ל.doc\u2069";
     }
-    void portableFileNames()
+    void shownNames()
     {
         QFETCH(QString, name);
-        QTEST(EntryRules::isPortableFileName(name), "portable");
+        const QFontMetrics metrics(SingleFileWidget::nameFont());
+        const QString shown = SingleFileWidget::shownName(name, metrics);
+        QVERIFY2(metrics.horizontalAdvance(shown) <= 80, qPrintable(shown));
+        if (QString(QTest::currentDataTag()) == "CJK" && QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+            QSKIP("No font for Japanese: install fonts-noto-cjk");
+        QTEST(shown, "shown");
+    }
+
+    void tileButtonsNameTheEntry()
+    {
+        SingleFileWidget tile(files->makeFile("itinerary.pdf", 10));
+        tile.setName("plan.pdf");
+        const auto *remove = tile.findChild<QToolButton *>();
+        QCOMPARE(remove->accessibleName(), "Remove plan.pdf");
+        QCOMPARE(remove->toolTip(), "Remove plan.pdf from the list");
+        QCOMPARE(tile.findChild<QPushButton *>()->accessibleName(), "Rename plan.pdf");
+    }
+
+    void stemLengths_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<int>("length");
+        QTest::newRow("file") << "itinerary.pdf" << false << 9;
+        QTest::newRow("two dots") << "a.b.c" << false << 3;
+        QTest::newRow("tar") << "backup.tar.gz" << false << 6;
+        QTest::newRow("only tar") << ".tar.gz" << false << 4;
+        QTest::newRow("no dot") << "README" << false << 6;
+        QTest::newRow("dot file") << ".bashrc" << false << 7;
+        QTest::newRow("trailing dot") << "notes." << false << 6;
+        QTest::newRow("folder") << "photos.2023" << true << 11;
+    }
+    void stemLengths()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, folder);
+        QTEST(int(EntryRules::stemLength(name, folder)), "length");
+    }
+
+    // The real rename box: typing replaces the name and keeps the extension.
+    void renameBoxSelectsTheStem()
+    {
+        TestSupport::ModalAnswer answer([](QWidget *dialog) {
+            dialog->findChild<QLineEdit *>()->insert("report");
+            qobject_cast<QDialog *>(dialog)->accept();
+        });
+        QCOMPARE(SingleFileWidget::askForName(nullptr, "itinerary.pdf", 9), "report.pdf");
+    }
+
+    // Each refused name with the reason the user is given.
+    void nameProblems_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem");
+        for (const char *portable : {"report.txt", ".a.tar.gz", "console.nul", "COM10.txt", "lpt0", "\u540d\u00e9"})
+            QTest::addRow("[%s]", portable) << QString(portable) << QString();
+        QTest::newRow("255 characters") << QString(255, 'x') << QString();
+        QTest::newRow("256 characters") << QString(256, 'x')
+                                        << "A name can have at most 255 characters; this one has 256";
+        QTest::newRow("empty") << QString("") << "A name cannot be empty";
+        for (const char *dotted : {".", "..", "report."})
+            QTest::addRow("[%s]", dotted) << QString(dotted) << "A name cannot end in a dot";
+        QTest::newRow("space") << QString("report ") << "A name cannot end in a space";
+        const QString control = "A name cannot hold control characters such as tabs or line breaks";
+        for (const QString &name : {QString("a\tb"), QString("a\n"), QString("a\x7f"), QString("a") + QChar(0)})
+            QTest::addRow("control %d", int(name.at(1).unicode())) << name << control;
+        for (const char *name : {"a<b", "a>b", "a:b", "a|b", "a?b", "a*b", "a/b", "..\\x", "a\"b"}) {
+            const QChar refused = QString(name).at(QString(name).indexOf(QRegularExpression("[^a.]")));
+            QTest::addRow("[%s]", name) << QString(name) << QString("A name cannot hold \"%1\"").arg(refused);
+        }
+        for (const char *device :
+             {"CON", "con", "Prn", "aux", "NUL .txt", "Nul.tar.gz", "com9.log", "LPT1", "Lpt5.doc", "COM\u00b9"}) {
+            const QString stem = QString(device).section('.', 0, 0).trimmed();
+            QTest::addRow("[%s]", device)
+                << QString(device) << QString("\"%1\" is the name of a device on Windows").arg(stem);
+        }
+    }
+    void nameProblems()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, problem);
+        QCOMPARE(EntryRules::nameProblem(name), problem);
+        QCOMPARE(EntryRules::isPortableFileName(name), problem.isEmpty());
     }
 
     void drivesAreNoEntries()
@@ -168,19 +301,92 @@ private slots:
         QCOMPARE(panel.getFiles(), QStringList{files->path("b/report.pdf")});
     }
 
-    // A dropped web link is skipped and a folder's trailing slash does not leave it nameless.
-    void dropTakesLocalEntriesOnly()
+    // The whole window takes a drag that brings local files, and the list shows it while the drag is
+    // over the window. A web link is skipped and a folder's trailing slash does not leave it nameless.
+    void dropsOnTheWindow()
     {
         files->makeFile("photos/beach.jpg", 10);
-        FileWidget panel;
-        QMimeData mime;
+        QWidget window;
+        auto *panel = new FileWidget(&window);
+        panel->takeDropsOn(&window);
+        QMimeData web, mime;
+        web.setUrls({QUrl("https://example.com/a.pdf")});
         mime.setUrls({QUrl("https://example.com/a.pdf"), QUrl::fromLocalFile(files->path("photos") + "/")});
+        QDragEnterEvent webEnter(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragLeaveEvent leave;
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &webEnter);
+        QVERIFY(!webEnter.isAccepted() && !panel->isDropHighlighted());
+        QCoreApplication::sendEvent(&window, &enter);
+        QVERIFY(enter.isAccepted() && panel->isDropHighlighted());
+        QCoreApplication::sendEvent(&window, &leave);
+        QVERIFY(!panel->isDropHighlighted());
+        QCoreApplication::sendEvent(&window, &enter);
+        QCoreApplication::sendEvent(&window, &drop);
+        QVERIFY(!panel->isDropHighlighted());
+        QCOMPARE(panel->getFiles(), QStringList{files->path("photos")});
+        QVERIFY(tileNamed(*panel, "photos"));
+    }
+
+    // 45 listed photos, p00.jpg to p44.jpg, and a.bin of 300 MB. "%1" stands for the pipe's path.
+    void refusalsShowOnce_data()
+    {
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("exceeded");
+        QStringList again;
+        for (int i = 0; i < 45; ++i)
+            again << QStringLiteral("again/p%1.jpg").arg(i, 2, 10, QChar('0'));
+        QTest::newRow("45 listed dropped")
+            << again << true << taken + " | Already listed: p00.jpg, p01.jpg, p02.jpg and 42 more." << QString();
+        QTest::newRow("over the limit") << QStringList{"b.bin", "c.bin", "d.bin"} << false << QString()
+                                        << tooMuch + " | Not added: c.bin (250 MB). 40 MB of the 500 MB are left.";
+        QTest::newRow("mixed") << QStringList{"pipe", "again/p00.jpg", "c.bin", "pipe2", "again/p01.jpg"} << false
+                               << "Only files and folders can be added: %1 is a pipe, a socket or a device | "
+                                  "Also refused: pipe2.\nAlready listed: p00.jpg, p01.jpg.\nNot added: c.bin (250 MB). "
+                                  "200 MB of the 500 MB are left."
+                               << QString();
+    }
+    void refusalsShowOnce()
+    {
+        QFETCH(QStringList, offered);
+        QFETCH(bool, dropped);
+        QFETCH(QString, box);
+        QFETCH(QString, exceeded);
+        QVERIFY(files->makePipe("pipe") && files->makePipe("pipe2"));
+        QStringList listed{files->makeFile("big/a.bin", 300 * MB)};
+        for (int i = 0; i < 45; ++i) {
+            const QString name = QStringLiteral("p%1.jpg").arg(i, 2, 10, QChar('0'));
+            listed << files->makeFile("listed/" + name, 10);
+            files->makeFile("again/" + name, 10);
+        }
+        files->makeFile("b.bin", 150 * MB);
+        files->makeFile("c.bin", 250 * MB);
+        files->makeFile("d.bin", 10 * MB);
+        FileWidget panel;
+        panel.addFiles(listed);
+        QSignalSpy spy(&panel, &FileWidget::sizeExceeded);
+        BoxLog log;
+        QList<QUrl> urls;
+        for (const QString &relative : offered)
+            urls << QUrl::fromLocalFile(files->path(relative));
+        QMimeData mime;
+        mime.setUrls(urls);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&panel, &enter);
-        QCoreApplication::sendEvent(&panel, &drop);
-        QCOMPARE(panel.getFiles(), QStringList{files->path("photos")});
-        QVERIFY(tileNamed(panel, "photos"));
+        if (dropped) {
+            QCoreApplication::sendEvent(&panel, &enter);
+            QCoreApplication::sendEvent(&panel, &drop);
+        } else {
+            panel.addFiles(QUrl::toStringList(urls, QUrl::PreferLocalFile));
+        }
+        QCOMPARE(log.boxes, box.isEmpty() ? QStringList() : QStringList{box.replace("%1", files->path("pipe"))});
+        QStringList signalled;
+        for (const QList<QVariant> &arguments : std::as_const(spy))
+            signalled << arguments.at(0).toString() + " | " + arguments.at(1).toString();
+        QCOMPARE(signalled, exceeded.isEmpty() ? QStringList() : QStringList{exceeded});
     }
 
     void entriesAreCheckedAgain_data()
@@ -245,6 +451,19 @@ private slots:
         QCOMPARE(namesInCells(panel), QStringList({"z.txt", "e"}));
     }
 
+    // A refused name comes back as typed, with the reason; the box selects the name without its extension.
+    void refusedNameIsOfferedAgain()
+    {
+        FileWidget panel;
+        panel.addFiles({files->makeFile("x/itinerary.pdf", 10), files->makeFile("y/b.txt", 10)});
+        BoxLog log;
+        const QStringList offered = renameTo(panel, "itinerary.pdf", {"q3:plan.pdf", "B.txt", "q3plan.pdf"});
+        QCOMPARE(offered, QStringList({"itinerary.pdf|9", "q3:plan.pdf|7", "B.txt|1"}));
+        QCOMPARE(log.boxes, QStringList({invalid + " | A name cannot hold \":\"",
+                                         taken + ", Please choose another name | b.txt is in the list already."}));
+        QVERIFY(tileNamed(panel, "q3plan.pdf"));
+    }
+
     // Each running program copies into a locked owner-only folder of its own below a shared one. One
     // that ended left its copy; a folder without a lock may be one a program is just making.
     void renamesCopyAndLeaveEveryoneElsesFilesAlone()
@@ -298,7 +517,6 @@ private slots:
     // "setup": a foreign place where the working folders go, or what became of a first rename's copy.
     void renameChangesNothing_data()
     {
-        const QString invalid("The name you provided is not a valid file name, Please choose another name");
         const QString foreign("The temporary folder %1 belongs to someone else; it was not used");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("setup");
