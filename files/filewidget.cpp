@@ -302,6 +302,7 @@ void FileWidget::onFileNameChanged(QString oldPath, QString newPath)
 {
     if (!fileMap.contains(oldPath))
         return;
+    qCDebug(lcPanel) << "renamed" << oldPath << newPath;
     fileMap.insert(newPath, fileMap.value(oldPath));
     fileMap.remove(oldPath);
 }

@@ -1,76 +1,138 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# A real drag from another program onto the file list: the dropped files and the folder are taken
+# Real drags from another program. Onto the file list: the dropped files and the folder are taken
 # (each tile that follows is the unit tests' concern), and the web link that came with them is left
-# out.
+# out. Onto the window outside the list: the list's border takes the primary colour while the drag
+# is over the window and loses it on the drop; a new file is taken, and the three already listed
+# bring one message naming them. Files over the limit bring one message with the room left.
 set -euo pipefail
 source "$(dirname "$0")/../e2e-common.bash"
 
 source_pid=
 trap 'cleanup; [ -n "$source_pid" ] && kill "$source_pid" 2>/dev/null || true' EXIT
 
-mkdir -p "$workdir/drop/photos"
-head -c 5000 /dev/zero >"$workdir/drop/report.pdf"
-head -c 300 /dev/zero >"$workdir/drop/notes.txt"
-head -c 70000 /dev/zero >"$workdir/drop/photos/beach.jpg"
+mkdir -p "$workdir/drop/photos" "$workdir/again/photos"
+for folder in drop again; do
+    head -c 5000 /dev/zero >"$workdir/$folder/report.pdf"
+    head -c 300 /dev/zero >"$workdir/$folder/notes.txt"
+    head -c 70000 /dev/zero >"$workdir/$folder/photos/beach.jpg"
+done
+head -c 100 /dev/zero >"$workdir/again/extra.txt"
+# Sparse: only their length counts.
+truncate -s 400M "$workdir/big.bin"
+truncate -s 200M "$workdir/bigger.bin"
 
-# Prints the centre of the file list, found as the box drawn in its border colour, relative to
-# the window.
+# Prints the file list's left, top, right and bottom edges relative to the window, found as the box
+# drawn in the colour given as six hex digits.
 locate_panel() {
+    screenshot "$workdir/panel.png"
     read -r x y w h < <(geometry)
     convert "$workdir/panel.png" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 rgb:- |
         python3 -c '
 import sys
 w, h = int(sys.argv[1]), int(sys.argv[2])
 data = sys.stdin.buffer.read()
-border = bytes((0xBD, 0xCE, 0xE5))
+border = bytes.fromhex(sys.argv[3])
 rows = [r for r in range(h) if data[r * w * 3:(r + 1) * w * 3].count(border) > w // 2]
 if len(rows) < 2:
     sys.exit("no file list found")
 line = data[rows[0] * w * 3:(rows[0] + 1) * w * 3]
 cols = [c for c in range(w) if line[c * 3:c * 3 + 3] == border]
-print((cols[0] + cols[-1]) // 2, (rows[0] + rows[-1]) // 2)
-' "$w" "$h"
+print(cols[0], rows[0], cols[-1], rows[-1])
+' "$w" "$h" "$1"
+}
+
+# Drags the paths given after the target point (relative to the window) from the drag source onto
+# it, and runs the command in $during while the pointer rests there before the button is released.
+during=
+drag_to() {
+    local to_x=$1 to_y=$2
+    shift 2
+    "$builddir/tests/dragsource" "$@" >"$workdir/source.log" 2>&1 &
+    source_pid=$!
+    local source_window
+    source_window=$(find_window '^Drag source$') || fail "the drag source did not appear"
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$source_window")"
+    read -r win_x win_y _ _ < <(geometry)
+    local from_x=$((X + WIDTH / 2)) from_y=$((Y + HEIGHT / 2))
+    to_x=$((win_x + to_x)) to_y=$((win_y + to_y))
+    xdotool mousemove "$from_x" "$from_y"
+    sleep 0.2
+    xdotool mousedown 1
+    sleep 0.5
+    for step in $(seq 1 20); do
+        xdotool mousemove $((from_x + (to_x - from_x) * step / 20)) $((from_y + (to_y - from_y) * step / 20))
+        sleep 0.05
+    done
+    sleep 0.5
+    [ -z "$during" ] || $during
+    xdotool mouseup 1
+    for _ in $(seq 50); do
+        grep -q '^drop ' "$workdir/source.log" && break
+        sleep 0.1
+    done
+    grep -q '^drop taken' "$workdir/source.log" || fail "the drop was not taken: $(cat "$workdir/source.log")"
+    kill "$source_pid" 2>/dev/null || true
+    wait "$source_pid" 2>/dev/null || true
+    source_pid=
+}
+
+# Waits until the window manager has given the keyboard to a dialog the program just showed (one
+# titled $1 when given, else any window but the main one), so that keys go there.
+wait_dialog_focus() {
+    local active
+    for _ in $(seq 100); do
+        active=$(xdotool getactivewindow 2>/dev/null) || true
+        if [ -n "$active" ] && [ "$active" != "$window" ]; then
+            [ -z "${1:-}" ] || [ "$(xdotool getwindowname "$active" 2>/dev/null)" = "$1" ] && return 0
+        fi
+        sleep 0.1
+    done
+    fail "the dialog did not get the keyboard"
 }
 
 start_parcelo
-screenshot "$workdir/panel.png"
-read -r panel_x panel_y < <(locate_panel) || fail "file list not found"
+read -r left top right bottom < <(locate_panel BDCEE5) || fail "file list not found"
 
-"$builddir/tests/dragsource" "$workdir/drop/report.pdf" "$workdir/drop/photos" "https://example.com/page.pdf" \
-    "$workdir/drop/notes.txt" >"$workdir/source.log" 2>&1 &
-source_pid=$!
-source_window=$(find_window '^Drag source$') || fail "the drag source did not appear"
-sleep 0.5
-
-eval "$(xdotool getwindowgeometry --shell "$source_window")"
-read -r win_x win_y _ _ < <(geometry)
-from_x=$((X + WIDTH / 2)) from_y=$((Y + HEIGHT / 2))
-to_x=$((win_x + panel_x)) to_y=$((win_y + panel_y))
-xdotool mousemove "$from_x" "$from_y"
-sleep 0.2
-xdotool mousedown 1
-sleep 0.5
-for step in $(seq 1 20); do
-    xdotool mousemove $((from_x + (to_x - from_x) * step / 20)) $((from_y + (to_y - from_y) * step / 20))
-    sleep 0.05
-done
-sleep 0.5
-xdotool mouseup 1
-
-for _ in $(seq 50); do
-    grep -q '^drop ' "$workdir/source.log" && break
-    sleep 0.1
-done
-grep -q '^drop taken' "$workdir/source.log" || fail "the drop was not taken: $(cat "$workdir/source.log")"
-
+drag_to $(((left + right) / 2)) $(((top + bottom) / 2)) "$workdir/drop/report.pdf" "$workdir/drop/photos" \
+    "https://example.com/page.pdf" "$workdir/drop/notes.txt"
 # The program takes the dropped entries one by one after the source has seen the drop taken.
 for name in report.pdf photos notes.txt; do
-    for _ in $(seq 100); do
-        grep -q "dropped \"$workdir/drop/$name\"" "$workdir/log" && continue 2
-        sleep 0.1
-    done
-    fail "$name was not dropped"
+    wait_log "listed \"$workdir/drop/$name\"" >/dev/null || fail "$name was not listed"
 done
 grep -q 'dropped "https\|dropped ""' "$workdir/log" && fail "the web link was taken as a file"
+
+# The destination row that shows with the first file moves the list up.
+read -r left top right bottom < <(locate_panel BDCEE5) || fail "file list not found"
+# Above the list, on the hint that asks for the drop.
+highlighted() {
+    locate_panel 5272BA >"$workdir/highlight" || fail "the list did not show that it takes the drag"
+}
+lines=$(log_lines)
+during=highlighted
+drag_to $(((left + right) / 2)) $((top - 15)) "$workdir/again/report.pdf" "$workdir/again/extra.txt" \
+    "$workdir/again/photos" "$workdir/again/notes.txt"
+during=
+read -r hl_left hl_top hl_right hl_bottom <"$workdir/highlight"
+# The corners are drawn a pixel apart.
+[ "$hl_top $hl_bottom" = "$top $bottom" ] && [ $((hl_left - left)) -le 1 ] && [ $((right - hl_right)) -le 1 ] ||
+    fail "the highlight ($hl_left $hl_top $hl_right $hl_bottom) is not the list's border ($left $top $right $bottom)"
+wait_log "listed \"$workdir/again/extra.txt\"" 20 "$lines" >/dev/null || fail "the drop outside the list was not taken"
+wait_log 'shown QMessageBox .* text="The file with the name you provided exists" informative="Already listed: report.pdf, photos, notes.txt."' 20 "$lines" >/dev/null ||
+    fail "no message named the entries already listed"
+wait_dialog_focus
+xdotool key Return
+wait_log 'hidden QMessageBox' 20 "$lines" >/dev/null || fail "the message did not close"
+[ "$(tail -n +$((lines + 1)) "$workdir/log" | grep -c 'shown QMessageBox')" = 1 ] || fail "more than one message for one drop"
+locate_panel 5272BA >/dev/null 2>&1 && fail "the list stays highlighted after the drop"
+
+lines=$(log_lines)
+drag_to $(((left + right) / 2)) $(((top + bottom) / 2)) "$workdir/big.bin" "$workdir/bigger.bin"
+wait_log 'shown QMessageBox .* text="You can.t add more than 500 MB of files" informative="Not added: bigger.bin \(200 MB\). [0-9.]+ MB of the 500 MB are left."' 20 "$lines" >/dev/null ||
+    fail "the message over the limit does not name the file and the room left"
+wait_dialog_focus
+xdotool key Return
+wait_log 'hidden QMessageBox' 20 "$lines" >/dev/null || fail "the message did not close"
+[ "$(tail -n +$((lines + 1)) "$workdir/log" | grep -c 'shown QMessageBox')" = 1 ] || fail "more than one message for one drop"
 echo "drop: ok"
