@@ -517,16 +517,28 @@ void FileWidget::dragLeaveEvent(QDragLeaveEvent *event)
 void FileWidget::dropEvent(QDropEvent *event)
 {
     setDropHighlighted(false);
+    QStringList paths;
     const QList<QUrl> urls = event->mimeData()->urls();
+    for (const QUrl &url : urls) {
+        // A web link has no file behind it to pack.
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
+            qCDebug(lcPanel) << "skipped" << url;
+            continue;
+        }
+        // Folders may come with a trailing slash, which would leave them without a name.
+        paths << QDir::cleanPath(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+    // Taken once the drop is over: a message or a measurement shown within it kept the other
+    // program waiting for the drop's end, and the next drag could go astray.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { takeDropped(paths); }, Qt::QueuedConnection);
+}
+
+void FileWidget::takeDropped(const QStringList &paths)
+{
     gatherRefusals([&] {
-        for (const QUrl &url : urls) {
-            // A web link has no file behind it to pack.
-            if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
-                qCDebug(lcPanel) << "skipped" << url;
-                continue;
-            }
-            // Folders may come with a trailing slash, which would leave them without a name.
-            const QString path = QDir::cleanPath(url.toLocalFile());
+        for (const QString &path : paths) {
             qCDebug(lcPanel) << "dropped" << path;
             emit initDestinationPath(path);
             offer(path);

@@ -18,8 +18,9 @@ class QScrollArea;
 
 // The panel that lists the chosen files as tiles, seven to a row, in a vertically scrolling area.
 // It lists only files and folders, refuses a second entry of the same name (case aside, as Windows
-// sees names) and anything beyond 500 MB in all, accepts files dropped onto it, and lets the user
-// rename an entry, which then stands for a copy.
+// sees names) and anything beyond 500 MB in all, accepts files dropped onto it or its window, and
+// lets the user rename an entry, which then stands for a copy. What one add or drop refused is told
+// in one message at its end.
 class FileWidget : public QWidget
 {
     Q_OBJECT
@@ -45,7 +46,8 @@ public:
     bool isDropHighlighted() const { return dropHighlighted; }
 
 signals:
-    // `informative` names the entries that did not fit and the room left.
+    // Once per add or drop whose first refusal was for the limit; `informative` names what it
+    // refused and the room left.
     void sizeExceeded(QString error, QString informative);
     void sizeChanged(float size);
     void initDestinationPath(QString fileName);
@@ -72,6 +74,7 @@ protected:
 
 private:
     void offer(const QString &path);
+    void takeDropped(const QStringList &paths);
     void refuse(EntryRules::Refusal::Kind kind, const QString &text, const QString &name, float megabytes = 0.0f);
     void gatherRefusals(const std::function<void()> &work);
     void setDropHighlighted(bool on);

@@ -55,7 +55,8 @@ drag_to() {
     sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$source_window")"
     read -r win_x win_y _ _ < <(geometry)
-    local from_x=$((X + WIDTH / 2)) from_y=$((Y + HEIGHT / 2))
+    local from_x=$((X + WIDTH / 2)) from_y=$((Y + HEIGHT / 2)) before
+    before=$(log_lines)
     to_x=$((win_x + to_x)) to_y=$((win_y + to_y))
     xdotool mousemove "$from_x" "$from_y"
     sleep 0.2
@@ -73,6 +74,8 @@ drag_to() {
         sleep 0.1
     done
     grep -q '^drop taken' "$workdir/source.log" || fail "the drop was not taken: $(cat "$workdir/source.log")"
+    # The program fetches the dropped data from the source after the drop.
+    wait_log 'dropped ' 20 "$before" >/dev/null || fail "the program took nothing from the drop"
     kill "$source_pid" 2>/dev/null || true
     wait "$source_pid" 2>/dev/null || true
     source_pid=
