@@ -3,6 +3,7 @@
 
 #include "chrome/helpwidget.h"
 #include "chrome/systemwindowdrag.h"
+#include "chrome/titlebarbounds.h"
 #include "common/styledbackground.h"
 
 #include <QApplication>
@@ -15,8 +16,7 @@
 
 HeaderWidget::HeaderWidget(QWidget *parent) : QWidget(parent)
 {
-    // Moves with no button held keep lastGlobalPos current, so a drag starts without a jump.
-    setAttribute(Qt::WA_MouseTracking);
+    SystemWindowDrag::watchPointer();
     createButtons();
     setupLayout();
     connectButtons();
@@ -110,23 +110,26 @@ void HeaderWidget::onContactPressed()
 
 void HeaderWidget::mousePressEvent(QMouseEvent *event)
 {
-    // Accepted here, so the press does not go on to the main window.
-    lastGlobalPos = event->globalPosition().toPoint();
-    pressed = !SystemWindowDrag::startMove(this);
+    // Accepted here, so the press does not go on to the main window. The platform's move ends on
+    // a left release only, so it takes left drags alone.
+    pressGlobalPos = event->globalPosition().toPoint();
+    pressWindowPos = window()->pos();
+    pressed = event->button() != Qt::LeftButton || !SystemWindowDrag::startMove(window(), event);
 }
 
-void HeaderWidget::mouseReleaseEvent(QMouseEvent *event)
+void HeaderWidget::mouseReleaseEvent(QMouseEvent *)
 {
     pressed = false;
-    lastGlobalPos = event->globalPosition().toPoint();
 }
 
+// The window follows the pointer from where the drag began, so the grabbed point stays under it
+// until the title bar meets the top of the screen.
 void HeaderWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint globalPos = event->globalPosition().toPoint();
-    if (pressed)
-        emit moveWindow(globalPos - lastGlobalPos);
-    lastGlobalPos = globalPos;
+    if (!pressed)
+        return;
+    const QPoint travel = event->globalPosition().toPoint() - pressGlobalPos;
+    emit moveWindow(TitleBarBounds::kept(window(), pressWindowPos + travel) - window()->pos());
 }
 
 void HeaderWidget::paintEvent(QPaintEvent *event)
