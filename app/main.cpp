@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "app/dialoglog.h"
 #include "app/startup.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    DialogLog dialogLog;
     Startup startup(app);
     startup.show();
     return app.exec();

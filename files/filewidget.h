@@ -37,6 +37,7 @@ public:
     QString checkEntriesAgain(QList<EntryScan> *scans = nullptr);
 
     QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
 signals:
     void sizeExceeded(QString error);

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
-# Shared steps of the end-to-end scripts: they run in an Xvfb of their own, with the program's path as $1.
+# Shared steps of the end-to-end scripts: they run in an Xvfb of their own, with the program's path as $1,
+# under a window manager (openbox) as a user's desktop has one.
 
 parcelo=$1
 builddir=$2
@@ -7,9 +8,24 @@ workdir=$(mktemp -d)
 pid=
 trap 'cleanup' EXIT
 
+wm=
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     rm -rf "$workdir"
+}
+
+# Starts openbox once and waits until it manages the screen: windows mapped before that would
+# keep the placement and stacking of a bare X server.
+start_window_manager() {
+    [ -n "$wm" ] && return 0
+    openbox --sm-disable >"$workdir/wm.log" 2>&1 &
+    wm=$!
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    fail "openbox did not start"
 }
 
 # Reports a failure, keeping a screenshot of the moment in the build folder.
@@ -22,15 +38,17 @@ fail() {
 
 # Starts the program from an unrelated folder and sets $pid and $window.
 start_parcelo() {
+    start_window_manager
     (cd "$workdir" && exec "$parcelo" "$@" >"$workdir/log" 2>&1) &
     pid=$!
     window=$(find_window '^Parcelo$') || fail "no window titled Parcelo appeared"
     sleep 0.5
 }
 
-# Window geometry as "x y width height" of the client area on the root window.
+# Window geometry as "x y width height" of the client area on the root window (of $1, or the
+# program's main window).
 geometry() {
-    xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    xwininfo -id "${1:-$window}" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
         /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
 }
 
@@ -126,4 +144,22 @@ wait_exit() {
 
 screenshot() {
     import -window root "$1"
+}
+
+# Waits up to $2 seconds (default 20) for a line of the program's log that matches the extended
+# regular expression $1, counting only lines after the first $3 (default 0), and prints it. Dialogs
+# write "parcelo.ui: shown CLASS title=\"...\" text=\"...\" informative=\"...\" buttons=\"Ok|Open\""
+# and "parcelo.ui: hidden CLASS ..." as they show and hide.
+wait_log() {
+    local pattern=$1 seconds=${2:-20} skip=${3:-0} line
+    for _ in $(seq $((seconds * 10))); do
+        line=$(tail -n +$((skip + 1)) "$workdir/log" | grep -E -m 1 -- "$pattern") && echo "$line" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The number of lines in the program's log so far, to wait only for what comes after.
+log_lines() {
+    wc -l <"$workdir/log"
 }
