@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 
@@ -25,21 +27,46 @@ HeaderWidget::HeaderWidget(QWidget *parent) : QWidget(parent)
 
 void HeaderWidget::createButtons()
 {
-    const auto iconButton = [this](const char *path) {
+    const auto iconButton = [this](const char *path, const QString &name) {
         auto *button = new QToolButton(this);
         button->setIcon(QIcon(QString::fromLatin1(path)));
+        button->setToolTip(name);
+        button->setAccessibleName(name);
+        // Like a window frame's buttons, a click does not take the focus; Tab still reaches them.
+        button->setFocusPolicy(Qt::TabFocus);
+        button->installEventFilter(this);
         // With only a transparent background from the sheet, styles such as Fusion still draw a
-        // native panel, and from the transparent colour they make it black. The focus ring is in
-        // the caption's white, which shows on the whole gradient.
+        // native panel, and from the transparent colour they make it black. The focus ring, in the
+        // caption's white, which shows on the whole gradient, marks where the keyboard is.
         button->setStyleSheet(QStringLiteral("QToolButton { border: none; } "
-                                             "QToolButton:focus { border: 2px solid #FFFFFF; border-radius: 4px; }"));
+                                             "QToolButton[keyboardFocus=\"true\"]:focus { border: 2px solid #FFFFFF; "
+                                             "border-radius: 4px; }"));
         return button;
     };
     // Made in the order they are shown, which is the order Tab visits them.
-    contactButton = iconButton(":/qrc/contact-us.png");
-    helpButton = iconButton(":/qrc/help.png");
-    minimizeButton = iconButton(":/qrc/minimize.png");
-    closeButton = iconButton(":/qrc/close.png");
+    contactButton = iconButton(":/qrc/contact-us.png", tr("Contact us"));
+    helpButton = iconButton(":/qrc/help.png", tr("Help"));
+    minimizeButton = iconButton(":/qrc/minimize.png", tr("Minimise"));
+    closeButton = iconButton(":/qrc/close.png", tr("Close"));
+}
+
+// A button shows its focus ring only when the keyboard brought the focus there; focus that comes
+// back with the window keeps what it had.
+bool HeaderWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool focusIn = event->type() == QEvent::FocusIn;
+    if (!focusIn && event->type() != QEvent::FocusOut)
+        return QWidget::eventFilter(watched, event);
+    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason) {
+        auto *button = static_cast<QWidget *>(watched);
+        button->setProperty("keyboardFocus",
+                            focusIn && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                                        reason == Qt::ShortcutFocusReason));
+        button->style()->unpolish(button);
+        button->style()->polish(button);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void HeaderWidget::setupLayout()
@@ -81,21 +108,26 @@ void HeaderWidget::connectButtons()
 
 void HeaderWidget::onMinimize()
 {
-    if (QWidget *active = QApplication::activeWindow())
-        active->showMinimized();
+    // The window whose title bar was clicked, whichever window the system made active.
+    window()->showMinimized();
 }
 
-// One help window at a time, over the main window: a further click brings it to the front.
+// One help window at a time, over the main window: a further click brings it to the front, also
+// when a click on the main window has put it behind.
 void HeaderWidget::onHelpPressed()
 {
     if (!helpWindow) {
-        // Owned by the main window, so the window manager keeps it above it.
+        // Owned by the main window, so it goes with it.
         helpWindow = new HelpWidget(window());
         helpWindow->setAttribute(Qt::WA_DeleteOnClose);
-        helpWindow->setWindowFlags(helpWindow->windowFlags() &
-                                   ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        // A dialog to read and close: its frame offers neither minimise nor maximise. The toolkit
+        // drops frame buttons only for a customised frame.
+        helpWindow->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowCloseButtonHint);
         helpWindow->setWindowTitle(QStringLiteral("Parcelo"));
-        helpWindow->adjustSize();
+        // Its lines do not wrap, so it has one right size; a window manager that offers minimise
+        // and maximise whatever the hints say (openbox) drops maximise for a fixed size.
+        helpWindow->setFixedSize(helpWindow->sizeHint());
         helpWindow->move(window()->geometry().center() - helpWindow->rect().center());
     }
     helpWindow->show();

@@ -6,7 +6,14 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <cstdlib>
 #include <cstring>
+
+#if defined(Q_OS_LINUX) && __has_include(<xcb/xcb.h>)
+#include <dlfcn.h>
+#include <xcb/xcb.h>
+#define PARCELO_ASK_X_SERVER 1
+#endif
 
 namespace {
 
@@ -22,6 +29,32 @@ template <typename T> T field(const char *event, int offset)
     T value;
     std::memcpy(&value, event + offset, sizeof value);
     return value;
+}
+
+// Whether the X server holds the left button down now. The program does not link the X client
+// library; the platform plug-in has loaded it. Unknown counts as down.
+bool leftButtonDown(const QWidget *window)
+{
+#ifdef PARCELO_ASK_X_SERVER
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    void *library = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_NOLOAD);
+    if (!x11 || !library)
+        return true;
+    const auto query = reinterpret_cast<decltype(&xcb_query_pointer)>(dlsym(library, "xcb_query_pointer"));
+    const auto reply = reinterpret_cast<decltype(&xcb_query_pointer_reply)>(dlsym(library, "xcb_query_pointer_reply"));
+    bool down = true;
+    if (query && reply) {
+        xcb_query_pointer_reply_t *state = reply(x11->connection(), query(x11->connection(), window->winId()), nullptr);
+        if (state)
+            down = state->mask & XCB_BUTTON_MASK_1;
+        std::free(state);
+    }
+    dlclose(library);
+    return down;
+#else
+    Q_UNUSED(window);
+    return true;
+#endif
 }
 
 } // namespace
@@ -67,6 +100,8 @@ bool PlatformPointer::startsFrom(const QMouseEvent *press, const QWidget *window
     const QWidget *topLevel = window->window();
     // A window moved since the press would put the start elsewhere too.
     const bool windowStill = topLevel->mapToGlobal(press->scenePosition()) == press->globalPosition();
+    // A click too short for the window manager to take the pointer before its release would leave
+    // the window following the pointer with no button held.
     return latestIsPress && latestTime == quint32(press->timestamp()) && latestWindow == quint32(topLevel->winId()) &&
-           windowStill;
+           windowStill && leftButtonDown(topLevel);
 }

@@ -20,7 +20,7 @@ bool platformMayStart(const QWidget *window, const QMouseEvent *press)
 {
     if (PlatformPointer::instance().startsFrom(press, window))
         return true;
-    qCDebug(lcDrag) << "the platform has seen pointer events after the press: the program drags the window";
+    qCDebug(lcDrag) << "the press is over or not the platform's latest pointer event: the program drags the window";
     return false;
 }
 
