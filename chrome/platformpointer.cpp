@@ -37,8 +37,10 @@ bool leftButtonDown(const QWidget *window)
 {
 #ifdef PARCELO_ASK_X_SERVER
     auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11 || !x11->connection())
+        return true;
     void *library = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_NOLOAD);
-    if (!x11 || !library)
+    if (!library)
         return true;
     const auto query = reinterpret_cast<decltype(&xcb_query_pointer)>(dlsym(library, "xcb_query_pointer"));
     const auto reply = reinterpret_cast<decltype(&xcb_query_pointer_reply)>(dlsym(library, "xcb_query_pointer_reply"));
