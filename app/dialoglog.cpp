@@ -17,6 +17,8 @@ namespace {
 // One line per text, with quotes and line breaks escaped, so a script can match it.
 QString quoted(QString text)
 {
+    // Break opportunities in long paths are not part of what is said.
+    text.remove(QChar(0x200B));
     text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
     text.replace(QLatin1Char('"'), QStringLiteral("\\\""));
     text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));

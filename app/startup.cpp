@@ -62,7 +62,8 @@ void Startup::show()
 
 QRect Startup::placement(const QSize &wanted, const QSize &least, const QRect &available)
 {
-    const QSize size = wanted.boundedTo(available.size()).expandedTo(least);
+    // The screen wins over the window's least size: a window larger than the screen hides its buttons.
+    const QSize size = wanted.expandedTo(least).boundedTo(available.size());
     QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available);
     place.moveTopLeft(QPoint(std::max(place.left(), available.left()), std::max(place.top(), available.top())));
     return place;

@@ -22,7 +22,7 @@ public:
     void show();
 
     // The window's place on a screen: centred in the area the screen leaves free, no larger than
-    // that area (or else the window's least size) and never starting above or left of it.
+    // that area (even where the window's least size is larger) and never starting above or left of it.
     static QRect placement(const QSize &wanted, const QSize &least, const QRect &available);
 
 private:

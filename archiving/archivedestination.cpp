@@ -17,3 +17,20 @@ QString ArchiveDestination::defaultFor(const QString &firstEntry, const QString 
     return QDir::cleanPath(QDir(documentsFolder).absolutePath()) + QStringLiteral("/compressed_files/") + entryName +
            QStringLiteral(".7z");
 }
+
+QString ArchiveDestination::firstFree(const QString &path, const std::function<bool(const QString &)> &taken)
+{
+    if (!taken(path))
+        return path;
+    const QFileInfo archive(path);
+    const QString folder = path.left(path.size() - archive.fileName().size());
+    const QString suffix = archive.suffix().isEmpty() ? QString() : QLatin1Char('.') + archive.suffix();
+    const QString stem = archive.fileName().chopped(suffix.size());
+    // Bounded, so a folder full of such names cannot keep the window busy.
+    for (int number = 2; number < 10000; ++number) {
+        const QString candidate = QStringLiteral("%1%2 (%3)%4").arg(folder, stem).arg(number).arg(suffix);
+        if (!taken(candidate))
+            return candidate;
+    }
+    return path;
+}

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Where the archive goes unless the user picks a place: beside the first entry, named after its
 // folder ("/data/Photos/a.jpg" gives "/data/Photos/Photos.7z"). Where that gives no real name (a
 // renamed copy in the program's own working folder, a folder directly under a root) the archive
@@ -11,4 +13,6 @@ class ArchiveDestination
 {
 public:
     static QString defaultFor(const QString &firstEntry, const QString &documentsFolder, const QString &workFolder);
+    // `path`, or where it is taken the first free "name (2).7z", "name (3).7z", ... beside it.
+    static QString firstFree(const QString &path, const std::function<bool(const QString &)> &taken);
 };

@@ -2,11 +2,14 @@
 #include "chrome/frameless.h"
 
 #include "chrome/systemwindowdrag.h"
+#include "chrome/titlebarbounds.h"
 
 #include <QHoverEvent>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QWidget>
+
+#include <algorithm>
 
 FrameLess::FrameLess(QWidget *window) : QObject(nullptr), target(window)
 {
@@ -15,6 +18,7 @@ FrameLess::FrameLess(QWidget *window) : QObject(nullptr), target(window)
     // Hover moves reach the window also while the pointer is over its children.
     target->setAttribute(Qt::WA_Hover);
     target->installEventFilter(this);
+    SystemWindowDrag::watchPointer();
     rubberBand = std::make_unique<QRubberBand>(QRubberBand::Rectangle);
 }
 
@@ -128,7 +132,7 @@ void FrameLess::handlePress(QMouseEvent *event)
         dragOrigin = pos;
     }
 
-    if (handOverToPlatform()) {
+    if (handOverToPlatform(event)) {
         leftPressed = false;
         dragging = false;
         pressEdge = None;
@@ -136,11 +140,11 @@ void FrameLess::handlePress(QMouseEvent *event)
 }
 
 // Wherever the platform offers its own move and resize, it takes the drag.
-bool FrameLess::handOverToPlatform()
+bool FrameLess::handOverToPlatform(const QMouseEvent *press)
 {
     if (pressEdge != None)
-        return SystemWindowDrag::startResize(target, toQtEdges(pressEdge));
-    return dragging && SystemWindowDrag::startMove(target);
+        return SystemWindowDrag::startResize(target, toQtEdges(pressEdge), press);
+    return dragging && SystemWindowDrag::startMove(target, press);
 }
 
 Qt::Edges FrameLess::toQtEdges(Edge edge)
@@ -175,8 +179,10 @@ void FrameLess::handleMouseMove(QMouseEvent *event)
         updateCursor(globalPos);
         return;
     }
-    if (dragging)
-        target->move(target->frameGeometry().topLeft() + (event->position().toPoint() - dragOrigin));
+    if (dragging) {
+        const QPoint wanted = target->frameGeometry().topLeft() + (event->position().toPoint() - dragOrigin);
+        target->move(TitleBarBounds::kept(target, wanted));
+    }
     if (pressEdge == None)
         return;
 
@@ -214,6 +220,9 @@ void FrameLess::handleMouseMove(QMouseEvent *event)
     case None:
         break;
     }
+
+    // The top side stays where the title bar can be reached.
+    top = std::max(top, TitleBarBounds::highestTop(band));
 
     // Past the minimum size the toolkit would grow the window from its given top-left corner,
     // which would slide it: keep the dragged left (or else top) side where it is instead.

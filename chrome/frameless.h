@@ -44,7 +44,7 @@ private:
     void updateCursor(const QPoint &globalPos);
     void handleMouseMove(QMouseEvent *event);
     void handlePress(QMouseEvent *event);
-    bool handOverToPlatform();
+    bool handOverToPlatform(const QMouseEvent *press);
     static Qt::Edges toQtEdges(Edge edge);
 
     QWidget *target;

@@ -13,8 +13,8 @@ class QToolButton;
 inline constexpr char contactLink[] = "mailto:hello@parcelo.app";
 
 // The frameless main window's own title bar: logo and name on the left, contact, help, minimise
-// and close buttons on the right. Dragging it with any mouse button reports the pointer's
-// displacement, so the window can follow.
+// and close buttons on the right. Dragging it with any mouse button reports how far the window is
+// to move, so it follows the pointer.
 class HeaderWidget : public QWidget
 {
     Q_OBJECT
@@ -30,6 +30,7 @@ public slots:
     void onContactPressed();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -43,7 +44,9 @@ private:
     void connectButtons();
 
     bool pressed = false;
-    QPoint lastGlobalPos;
+    // Where the pointer and the window were at the press that began the drag.
+    QPoint pressGlobalPos;
+    QPoint pressWindowPos;
     QToolButton *minimizeButton = nullptr;
     QToolButton *closeButton = nullptr;
     QToolButton *helpButton = nullptr;

@@ -31,6 +31,9 @@ namespace {
 const int columns = 7;
 // A tile's fixed width.
 const int tileWidth = 88;
+const int fullHeight = 273;
+// One row of tiles and the panel's margins.
+const int leastHeight = 140;
 const float sizeLimit = 500.0f;
 const qint64 megabyte = 1048576;
 
@@ -59,7 +62,9 @@ FileWidget::FileWidget(QWidget *parent) : QWidget(parent)
     gridLayout->setColumnStretch(columns, 1);
     gridLayout->setSpacing(35);
     setContentsMargins(25, 15, 0, 35);
-    setFixedHeight(273);
+    // Two rows of tiles; on a small screen the panel gives up height first and its tiles scroll.
+    setMinimumHeight(leastHeight);
+    setMaximumHeight(fullHeight);
 
     nameDialog = &SingleFileWidget::askForName;
 }
@@ -77,7 +82,8 @@ QScrollArea *FileWidget::createScrollArea()
     // Tab goes to the tiles' buttons; the area itself would be a stop with no mark.
     scrollArea->setFocusPolicy(Qt::NoFocus);
     scrollArea->setFrameShape(QFrame::NoFrame);
-    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only a window squeezed by a small screen is narrower than a row of tiles.
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scrollArea->setWidgetResizable(true);
     scrollArea->setWidget(tiles);
     // The panel's own styled background shows through.
@@ -439,6 +445,11 @@ QSize FileWidget::minimumSizeHint() const
     const QMargins panel = contentsMargins() + layout()->contentsMargins();
     const int scrollBar = findChild<QScrollArea *>()->verticalScrollBar()->sizeHint().width();
     return QSize(panel.left() + row + scrollBar + panel.right(), QWidget::minimumSizeHint().height());
+}
+
+QSize FileWidget::sizeHint() const
+{
+    return QSize(minimumSizeHint().width(), fullHeight);
 }
 
 void FileWidget::paintEvent(QPaintEvent *event)

@@ -40,6 +40,7 @@ public:
     QString checkEntriesAgain(QList<EntryScan> *scans = nullptr);
 
     QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
     // Drops anywhere on `window` count as drops on the list; the list shows that it will take them.
     void takeDropsOn(QWidget *window);

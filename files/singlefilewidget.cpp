@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "files/singlefilewidget.h"
 
+#include "common/noticebox.h"
 #include "common/styledbackground.h"
 #include "files/entryrules.h"
 #include "files/workfolder.h"
@@ -16,7 +17,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLoggingCategory>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmapCache>
 #include <QPushButton>
@@ -176,10 +176,7 @@ std::optional<QString> SingleFileWidget::askForName(QWidget *parent, const QStri
 
 void SingleFileWidget::showNotice(const QString &text, const QString &informative)
 {
-    QMessageBox box;
-    box.setText(text);
-    box.setInformativeText(informative);
-    box.exec();
+    NoticeBox::tell(text, informative);
 }
 
 void SingleFileWidget::readFileInfo(const EntryScan &measured)

@@ -4,11 +4,12 @@
 #include "advertising/advwidget.h"
 #include "archiving/archivedestination.h"
 #include "chrome/headerwidget.h"
+#include "common/noticebox.h"
 #include "common/styledbackground.h"
 #include "files/filewidget.h"
 #include "files/workfolder.h"
 #include "mainwindow/compressionjob.h"
-#include "mainwindow/fixedsizemessagebox.h"
+#include "mainwindow/pathbutton.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -37,11 +39,13 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     header = new HeaderWidget;
     // Adopted by the layout after the title bar, so that Tab reaches the list after the bar.
     fileWidget = new FileWidget;
-    messageBox = new FixedSizeMessageBox(QSize(400, 200));
+    messageBox = new NoticeBox(this);
     advWidget = new AdvWidget(false, this);
 
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
+    // The window's least size is the layout's, bounded by the screen: see fitToScreen().
+    root->setSizeConstraint(QLayout::SetNoConstraint);
     root->addWidget(header, 0);
     root->addLayout(createContentColumn(), 0);
 
@@ -51,7 +55,8 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
         button->installEventFilter(this);
     }
     setupTabOrder();
-    setupMessageBox();
+    // The first thing to do; a title bar icon with a focus frame at the start looked selected.
+    browseButton->setFocus();
     // The help asks for files dragged into the window, not just onto the list.
     fileWidget->takeDropsOn(this);
     job = new CompressionJob(this);
@@ -59,7 +64,7 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
 
     openDialog = [](QWidget *owner) {
         return QFileDialog::getOpenFileNames(owner, QStringLiteral("Select one or more files to open"), QString(),
-                                             QStringLiteral("All files (*.*)"));
+                                             openFilter(), nullptr, openOptions());
     };
     saveDialog = [](QWidget *owner, const QString &start) {
         return QFileDialog::getSaveFileName(owner, tr("Save File"), start, tr("7z files (*.7z)"));
@@ -125,7 +130,7 @@ QWidget *MainWidget::createDestinationRow()
     auto *label = new QLabel(QStringLiteral("Destination:"));
     label->setObjectName(QStringLiteral("Destination_path"));
     rowLayout->addWidget(label, 0, Qt::AlignLeft);
-    destinationButton = new QPushButton(QStringLiteral("C:/Users/username/Documents/compressed_files"));
+    destinationButton = new PathButton(QStringLiteral("C:/Users/username/Documents/compressed_files"));
     destinationButton->setObjectName(QStringLiteral("Destination_path"));
     // The sheet gives this button a transparent background but no border; the native style would
     // then paint its panel black behind the path.
@@ -160,17 +165,6 @@ void MainWidget::setupTabOrder()
         setTabOrder(destinationButton, bannerButton);
         setTabOrder(bannerButton, cancelButton);
     }
-}
-
-void MainWidget::setupMessageBox()
-{
-    messageBox->setObjectName(QStringLiteral("Message_box"));
-    messageBox->setWindowTitle(QStringLiteral("Parcelo"));
-    // QMessageBox::setWindowModality resets the window flags, so the frameless flag comes after it.
-    messageBox->setWindowModality(Qt::ApplicationModal);
-    messageBox->setWindowFlags(Qt::FramelessWindowHint);
-    messageBox->setFixedSize(400, 200);
-    messageBox->centreOver(this);
 }
 
 void MainWidget::connectParts()
@@ -242,17 +236,24 @@ void MainWidget::onCompressClicked()
     if (!QDir(documentsArchives).exists())
         QDir().mkdir(QDir(documentsArchives).absolutePath());
 
-    const QString archivePath = destinationButton->text();
+    QString archivePath = destinationButton->text();
     // A relative path would land wherever the program happens to run.
     if (!QDir::isAbsolutePath(archivePath)) {
         showMessage(QStringLiteral("The destination is not a full path. Click it and choose where the archive goes."));
         return;
     }
-    // A dangling link counts too: the archiver would write wherever it points.
-    const QFileInfo archive(archivePath);
-    if (archive.exists() || archive.isSymLink()) {
-        showMessage(QStringLiteral("File with this name already exists"));
-        return;
+    if (isTaken(archivePath)) {
+        // A name Parcelo made up gives way, as when the same folder is packed twice; one the user
+        // chose is never changed.
+        const QString free =
+            destinationChosen ? archivePath : ArchiveDestination::firstFree(defaultDestination, &MainWidget::isTaken);
+        if (free == archivePath) {
+            showMessage(QStringLiteral("File with this name already exists"),
+                        QStringLiteral("Click the destination path to choose another name."));
+            return;
+        }
+        archivePath = free;
+        destinationButton->setPath(archivePath);
     }
 
     // Listed entries may have grown, gone or been swapped for a link since they were added.
@@ -294,12 +295,11 @@ void MainWidget::onCompressClicked()
 
 void MainWidget::showSuccess(const QString &archivePath)
 {
-    messageBox->setStandardButtons(QMessageBox::Ok | QMessageBox::Yes);
+    messageBox->setMessage(QStringLiteral("Compression finished successfully!"),
+                           QStringLiteral("7z file is saved in ") + archivePath, QMessageBox::Ok | QMessageBox::Yes);
     messageBox->button(QMessageBox::Yes)->setText(QStringLiteral("Open"));
     // Enter only acknowledges; opening the folder is a choice.
     messageBox->setDefaultButton(QMessageBox::Ok);
-    messageBox->setText(QStringLiteral("Compression finished successfully!"));
-    messageBox->setInformativeText(QStringLiteral("7z file is saved in ") + archivePath);
     if (messageBox->exec() == QMessageBox::Yes)
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(archivePath).absolutePath()));
 }
@@ -311,9 +311,7 @@ void MainWidget::onError(QString error, QString informative)
 
 void MainWidget::showMessage(const QString &text, const QString &informative)
 {
-    messageBox->setStandardButtons(QMessageBox::Ok);
-    messageBox->setInformativeText(informative);
-    messageBox->setText(text);
+    messageBox->setMessage(text, informative);
     messageBox->exec();
 }
 
@@ -322,7 +320,7 @@ void MainWidget::onBrowseDestinationFolderClicked()
     const QString path = saveDialog(this, destinationButton->text());
     if (path.isEmpty())
         return;
-    destinationButton->setText(withArchiveSuffix(path));
+    destinationButton->setPath(withArchiveSuffix(path));
     destinationChosen = true;
 }
 
@@ -347,7 +345,8 @@ void MainWidget::onDestinationPathInit(QString filePath)
     // A removal lists the rest again; the archive stays where it was going until the list empties.
     if (destinationSet && fileWidget->isRebuilding())
         return;
-    destinationButton->setText(ArchiveDestination::defaultFor(filePath, documentsFolder(), WorkFolder::path()));
+    defaultDestination = ArchiveDestination::defaultFor(filePath, documentsFolder(), WorkFolder::path());
+    destinationButton->setPath(ArchiveDestination::firstFree(defaultDestination, &MainWidget::isTaken));
     destinationSet = true;
 }
 
@@ -390,6 +389,53 @@ void MainWidget::paintEvent(QPaintEvent *event)
         painter.drawPixmap(QRect(QPoint(0, 0), picture.scaled(size(), Qt::KeepAspectRatioByExpanding)), background);
     }
     QWidget::paintEvent(event);
+}
+
+// A dangling link counts too: the archiver would write wherever it points.
+bool MainWidget::isTaken(const QString &path)
+{
+    const QFileInfo archive(path);
+    return archive.exists() || archive.isSymLink();
+}
+
+// "*.*" matches only names with a dot outside Windows; the label stays, the pattern is "*".
+QString MainWidget::openFilter()
+{
+    return QStringLiteral("All files (*.*) (*)");
+}
+
+QFileDialog::Options MainWidget::openOptions()
+{
+    return QFileDialog::HideNameFilterDetails;
+}
+
+// Nothing the window shows may make it wider or taller than the screen's free area: its least size
+// is the layout's bounded by that area, and a window that grows for its content stays inside it.
+void MainWidget::fitToScreen()
+{
+    const QScreen *shownOn = screen();
+    if (!shownOn || !layout())
+        return;
+    const QRect available = shownOn->availableGeometry();
+    const QRect before = geometry();
+    setMinimumSize(layout()->minimumSize().boundedTo(available.size()));
+    if (!isVisible() || isMaximized() || isFullScreen() || geometry().size() == before.size())
+        return;
+    QRect now = geometry();
+    now.moveRight(std::min(now.right(), available.right()));
+    now.moveBottom(std::min(now.bottom(), available.bottom()));
+    now.moveLeft(std::max(now.left(), available.left()));
+    now.moveTop(std::max(now.top(), available.top()));
+    move(now.topLeft());
+}
+
+bool MainWidget::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show ||
+        event->type() == QEvent::ScreenChangeInternal)
+        fitToScreen();
+    return handled;
 }
 
 void MainWidget::moveEvent(QMoveEvent *event)

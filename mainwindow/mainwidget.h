@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QFileDialog>
 #include <QPixmap>
 #include <QPoint>
 #include <QStringList>
@@ -12,8 +13,9 @@ class AdvWidget;
 class CompressionJob;
 class FileWidget;
 class HeaderWidget;
+class NoticeBox;
+class PathButton;
 class QLabel;
-class FixedSizeMessageBox;
 class QPushButton;
 class QVBoxLayout;
 
@@ -39,6 +41,9 @@ public:
     // The size line for a total in megabytes: whole kilobytes, rounded up, below one megabyte, else
     // megabytes to two decimals.
     static QString sizeText(float size);
+    // The open dialog's filter and options: every file, with or without an extension.
+    static QString openFilter();
+    static QFileDialog::Options openOptions();
 
 signals:
     void addFiles(QStringList paths);
@@ -55,6 +60,7 @@ public slots:
     void onDestinationPathInit(QString filePath);
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -67,11 +73,12 @@ private:
     QWidget *createDestinationRow();
     QWidget *createBottomRow();
     void setupTabOrder();
-    void setupMessageBox();
     void connectParts();
     void showMessage(const QString &text, const QString &informative = QString());
     void showSuccess(const QString &archivePath);
     static QString documentsFolder();
+    static bool isTaken(const QString &path);
+    void fitToScreen();
 
     QLabel *sizeInfoLabel = nullptr;
     HeaderWidget *header = nullptr;
@@ -81,8 +88,8 @@ private:
     QPushButton *compressButton = nullptr;
     QPushButton *cancelButton = nullptr;
     QWidget *destinationRow = nullptr;
-    QPushButton *destinationButton = nullptr;
-    FixedSizeMessageBox *messageBox = nullptr;
+    PathButton *destinationButton = nullptr;
+    NoticeBox *messageBox = nullptr;
 
     CompressionJob *job = nullptr;
     OpenDialog openDialog;
@@ -91,5 +98,7 @@ private:
     bool destinationChosen = false;
     // A default destination was set for the entries listed now; it too stays until the list empties.
     bool destinationSet = false;
+    // The name Parcelo made up before it gave way to a free one ("Holiday.7z" for "Holiday (2).7z").
+    QString defaultDestination;
     QPixmap background;
 };

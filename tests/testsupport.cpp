@@ -47,8 +47,9 @@ void ModalAnswer::poll()
     seenDialog = true;
     modal = active;
     if (auto *box = qobject_cast<QMessageBox *>(active)) {
-        dialogText = box->text();
-        dialogInformativeText = box->informativeText();
+        // What a reader sees: without the invisible places where a long path may break.
+        dialogText = box->text().remove(QChar(0x200B));
+        dialogInformativeText = box->informativeText().remove(QChar(0x200B));
     }
     answer(active);
 }

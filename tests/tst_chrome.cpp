@@ -2,12 +2,17 @@
 #include "chrome/frameless.h"
 #include "chrome/headerwidget.h"
 #include "chrome/helpwidget.h"
+#include "chrome/platformpointer.h"
+#include "chrome/titlebarbounds.h"
 #include "mainwindow/mainwidget.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+
+#include <climits>
+#include <cstring>
 
 const QRect start(100, 100, 400, 300);
 
@@ -64,6 +69,9 @@ private slots:
         QTest::newRow("left past minimum") << Qt::LeftButton << QLine(100, 250, 400, 250) << start;
         QTest::newRow("top past minimum") << Qt::LeftButton << QLine(300, 100, 300, 330) << start;
         QTest::newRow("right button") << Qt::RightButton << QLine(101, 250, 141, 280) << start;
+        // The screen's available area begins at the top; the title bar stays below it.
+        QTest::newRow("surface above the top") << Qt::LeftButton << QLine(300, 250, 300, 50) << QRect(100, 0, 400, 300);
+        QTest::newRow("top above the top") << Qt::LeftButton << QLine(300, 100, 300, -20) << QRect(100, 0, 400, 400);
     }
 
     void drag()
@@ -89,16 +97,83 @@ private slots:
         QCOMPARE(m.cursor().shape(), Qt::ArrowCursor);
     }
 
+    // The bar asks for the window to follow the pointer from the press, never above the screen's top.
     void titleBarDragEndsOnRelease()
     {
         HeaderWidget header;
         QSignalSpy moved(&header, &HeaderWidget::moveWindow);
         sendMouse(&header, QEvent::MouseButtonPress, {50, 20}, Qt::RightButton, Qt::RightButton);
         sendMouse(&header, QEvent::MouseMove, {57, 23}, Qt::NoButton, Qt::RightButton);
-        sendMouse(&header, QEvent::MouseButtonRelease, {57, 23}, Qt::RightButton, Qt::NoButton);
+        sendMouse(&header, QEvent::MouseMove, {60, -90}, Qt::NoButton, Qt::RightButton);
+        sendMouse(&header, QEvent::MouseButtonRelease, {60, -90}, Qt::RightButton, Qt::NoButton);
         sendMouse(&header, QEvent::MouseMove, {80, 50}, Qt::NoButton, Qt::NoButton);
-        QCOMPARE(moved.size(), 1);
+        QCOMPARE(moved.size(), 2);
         QCOMPARE(moved.at(0).at(0).toPoint(), QPoint(7, 3));
+        QCOMPARE(moved.at(1).at(0).toPoint(), QPoint(10, 0));
+    }
+
+    void highestTop_data()
+    {
+        QTest::addColumn<QList<QRect>>("available");
+        QTest::addColumn<int>("top");
+        // The window spans x 100 to 499.
+        const QRect panelled(0, 30, 800, 570), upper(0, -600, 800, 600), right(800, 0, 800, 600);
+        QTest::newRow("below a top panel") << QList<QRect>{panelled} << 30;
+        QTest::newRow("screen above") << QList<QRect>{panelled, upper} << -600;
+        QTest::newRow("screen beside, not above") << QList<QRect>{panelled, right} << 30;
+        QTest::newRow("no screen under it") << QList<QRect>{right} << INT_MIN;
+    }
+
+    void highestTop()
+    {
+        QFETCH(QList<QRect>, available);
+        QTEST(TitleBarBounds::highestTop(start, available), "top");
+    }
+
+    // A system drag starts where the platform saw the pointer last: only a press it has seen
+    // nothing after will do. Events as the X11 plug-in hands them over.
+    void platformTakesOnlyTheLatestPress_data()
+    {
+        QTest::addColumn<QList<QList<quint32>>>("events"); // kind, time, other window
+        QTest::addColumn<bool>("takes");
+        enum { press = 4, release = 5, motion = 6, rawMotion = 17, core = 0x100 };
+        using Events = QList<QList<quint32>>;
+        QTest::newRow("press") << Events{{press, 100, 0}} << true;
+        QTest::newRow("core press") << Events{{core | press, 100, 0}} << true;
+        QTest::newRow("raw motion after it") << Events{{press, 100, 0}, {rawMotion, 120, 0}} << true;
+        QTest::newRow("release after it") << Events{{press, 100, 0}, {release, 100, 0}} << false;
+        QTest::newRow("motion after it") << Events{{press, 100, 0}, {motion, 130, 0}} << false;
+        QTest::newRow("on another window") << Events{{press, 100, 1}} << false;
+        QTest::newRow("an earlier press") << Events{{press, 90, 0}} << false;
+    }
+
+    void platformTakesOnlyTheLatestPress()
+    {
+        QFETCH(QList<QList<quint32>>, events);
+        QWidget window;
+        window.setGeometry(start);
+        window.show();
+        const auto windowId = quint32(window.winId());
+        for (const QList<quint32> &e : events) {
+            char raw[64] = {};
+            const quint32 time = e[1], target = windowId + e[2];
+            if (e[0] & 0x100) {
+                raw[0] = char(e[0] & 0xff);
+                std::memcpy(raw + 4, &time, 4);
+                std::memcpy(raw + 12, &target, 4);
+            } else {
+                raw[0] = 35;
+                const auto type = quint16(e[0]);
+                std::memcpy(raw + 8, &type, 2);
+                std::memcpy(raw + 12, &time, 4);
+                std::memcpy(raw + 24, &target, 4);
+            }
+            PlatformPointer::instance().nativeEventFilter("xcb_generic_event_t", raw, nullptr);
+        }
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(30, 20), QPointF(30, 20),
+                          window.mapToGlobal(QPointF(30, 20)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        press.setTimestamp(100);
+        QTEST(PlatformPointer::instance().startsFrom(&press, &window), "takes");
     }
 
     // One help window at a time, centred over the main window; Escape closes it.

@@ -207,6 +207,12 @@ void TestCompression::decisionsFollowTheRules_data()
     QTest::newRow("destination beside the first entry") << destination("/d/P/a.jpg") << "/d/P/P.7z";
     QTest::newRow("destination below the root") << destination("/etc") << "/h/compressed_files/etc.7z";
     QTest::newRow("destination of a renamed copy") << destination("/w/run/r.txt") << "/h/compressed_files/r.txt.7z";
+    const auto free = [](const char *path, const QStringList &taken) {
+        return ArchiveDestination::firstFree(path, [&](const QString &candidate) { return taken.contains(candidate); });
+    };
+    QTest::newRow("free name, not taken") << free("/d/P/P.7z", {"/d/P/P (2).7z"}) << "/d/P/P.7z";
+    QTest::newRow("free name, taken twice") << free("/d/P/P.7z", {"/d/P/P.7z", "/d/P/P (2).7z"}) << "/d/P/P (3).7z";
+    QTest::newRow("free name, dotted folder") << free("/d/v1.2/pack", {"/d/v1.2/pack"}) << "/d/v1.2/pack (2)";
 
     const QString switches = "a -tzip -spd -sae -y -bsp1 -sccUTF-8 -mcu=on ";
     QTest::newRow("names after --") << ArchiverCommand::add("/x.7z", {"/-r", "/@l"}, {"d/p"}, true).join(' ')

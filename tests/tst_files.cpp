@@ -63,7 +63,8 @@ void renameTo(FileWidget &panel, const QString &from, const QString &to)
     renameTo(panel, from, to.isNull() ? QStringList() : QStringList{to});
 }
 
-// Answers every message box while it lives, recording "text | informative" of each.
+// Answers every message box while it lives, recording "text | informative" of each as a reader
+// sees them.
 struct BoxLog
 {
     QStringList boxes;
@@ -72,7 +73,7 @@ struct BoxLog
     {
         QObject::connect(&timer, &QTimer::timeout, [this] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                boxes << box->text() + " | " + box->informativeText();
+                boxes << QString(box->text() + " | " + box->informativeText()).remove(QChar(0x200B));
                 box->reject();
             }
         });

@@ -4,13 +4,22 @@
 #include "filefixture.h"
 #include "files/filewidget.h"
 #include "files/singlefilewidget.h"
+#include "mainwindow/compressionjob.h"
 #include "mainwindow/mainwidget.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLayout>
+#include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
 
@@ -68,7 +77,7 @@ private slots:
         QTest::addColumn<QRect>("place");
         QTest::newRow("1024 x 600") << QRect(0, 0, 1024, 600) << QRect(22, 0, 980, 600);
         QTest::newRow("second screen, taskbar above") << QRect(1920, 40, 1280, 984) << QRect(2070, 202, 980, 660);
-        QTest::newRow("smaller than the least size") << QRect(-800, 0, 640, 440) << QRect(-800, 0, 700, 500);
+        QTest::newRow("smaller than the least size") << QRect(-800, 0, 640, 440) << QRect(-800, 0, 640, 440);
     }
 
     void placement()
@@ -114,6 +123,50 @@ private slots:
         QCOMPARE(path->text(), files.path("one/one.7z"));
     }
 
+    // Packing a folder twice: the name Parcelo made up gives way to the first free one, when the list
+    // is made and again at "Compress"; a name the user chose is never changed.
+    void takenDefaultNameGivesWayChosenOneStays()
+    {
+        FileFixture files;
+        const QString a = files.makeFile("Holiday/a.txt", 10);
+        files.makeFile("Holiday/Holiday.7z", 10);
+        MainWidget w;
+        w.findChild<CompressionJob *>()->setProgram(QStandardPaths::findExecutable("7zz"));
+        auto *path = w.findChild<QPushButton *>(QStringLiteral("Destination_path"));
+        w.setOpenDialog([&](QWidget *) { return QStringList{a}; });
+        w.onBrowseForFilesClicked();
+        QCOMPARE(path->text(), files.path("Holiday/Holiday (2).7z"));
+
+        files.makeFile("Holiday/Holiday (2).7z", 10);
+        TestSupport::ModalAnswer success;
+        w.onCompressClicked();
+        QCOMPARE(success.informativeText(), "7z file is saved in " + files.path("Holiday/Holiday (3).7z"));
+        QVERIFY(QFileInfo(files.path("Holiday/Holiday (3).7z")).size() > 10);
+
+        w.onBrowseForFilesClicked();
+        w.setSaveDialog([&](QWidget *, const QString &) { return files.path("Holiday/Holiday.7z"); });
+        w.onBrowseDestinationFolderClicked();
+        TestSupport::ModalAnswer taken;
+        w.onCompressClicked();
+        QCOMPARE(taken.text(), "File with this name already exists");
+        QCOMPARE(taken.informativeText(), "Click the destination path to choose another name.");
+        QCOMPARE(path->text(), files.path("Holiday/Holiday.7z"));
+    }
+
+    // The open dialog's "All files (*.*)" shows files without an extension too.
+    void openDialogShowsEveryFile()
+    {
+        FileFixture files;
+        files.makeFile("d/README", 1);
+        files.makeFile("d/a.txt", 1);
+        QFileDialog dialog(nullptr, QString(), files.path("d"), MainWidget::openFilter());
+        dialog.setOptions(MainWidget::openOptions() | QFileDialog::DontUseNativeDialog);
+        dialog.show();
+        auto *view = dialog.findChild<QListView *>(QStringLiteral("listView"));
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        QCOMPARE(dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText(), "All files (*.*)");
+    }
+
     // As the program starts it, with its sheet: "Compress" and the background picture are painted, no button
     // draws a dark native panel, and the smallest window still shows a full row of tiles and both buttons.
     void startedWindowIsStyledWithoutDarkPanelsDownToItsSmallest()
@@ -146,7 +199,8 @@ private slots:
         for (const QPoint p : {path->mapTo(&w, QPoint(1, path->height() / 2)), name->mapTo(&w, QPoint(3, 2))})
             QVERIFY2(QColor(shown.pixel(p)).lightness() > 200, "a dark panel behind a button");
 
-        // Shrunk as far as it goes, with a scroll bar beside the tiles, a full row and both buttons show.
+        // Shrunk as far as it goes, with a scroll bar beside the tiles, both buttons show, and a full row
+        // where the screen has room for one (the window never outgrows the screen).
         QStringList more;
         for (int i = 10; i < 24; ++i)
             more << files.makeFile(QStringLiteral("Photos/f%1.txt").arg(i), 10);
@@ -158,8 +212,11 @@ private slots:
         QTRY_VERIFY(area->verticalScrollBar()->isVisible());
         const QRect viewport(area->viewport()->mapTo(&w, QPoint(0, 0)), area->viewport()->size());
         const QList<SingleFileWidget *> tiles = w.findChildren<SingleFileWidget *>();
-        for (QWidget *inRow : {tiles.at(0), tiles.at(6)})
-            QVERIFY(viewport.contains(QRect(inRow->mapTo(&w, QPoint(0, 0)), inRow->size())));
+        const QRect available = w.screen()->availableGeometry();
+        QVERIFY(available.size().expandedTo(w.size()) == available.size());
+        const bool roomForRow = available.width() >= w.layout()->minimumSize().width();
+        QCOMPARE(viewport.contains(QRect(tiles.at(6)->mapTo(&w, QPoint(0, 0)), QSize(88, 88))), roomForRow);
+        QCOMPARE(area->horizontalScrollBar()->isVisible(), !roomForRow);
         for (QWidget *button : {w.findChild<QWidget *>("Cancel"), w.findChild<QWidget *>("Compress")})
             QVERIFY(w.rect().contains(QRect(button->mapTo(&w, QPoint(0, 0)), button->size())));
     }

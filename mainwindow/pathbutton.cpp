@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#include "mainwindow/pathbutton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace {
+// Enough to tell the start and the end of a path apart.
+const int leastTextWidth = 120;
+} // namespace
+
+PathButton::PathButton(const QString &path, QWidget *parent) : QPushButton(parent)
+{
+    setPath(path);
+}
+
+void PathButton::setPath(const QString &path)
+{
+    setText(path);
+    setToolTip(path);
+    setAccessibleName(path);
+}
+
+QSize PathButton::minimumSizeHint() const
+{
+    QSize least = QPushButton::minimumSizeHint();
+    const int textWidth = fontMetrics().horizontalAdvance(text());
+    least.setWidth(least.width() - textWidth + std::min(textWidth, leastTextWidth));
+    return least;
+}
+
+void PathButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect room = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    option.text = fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width());
+    painter.drawControl(QStyle::CE_PushButton, option);
+}
