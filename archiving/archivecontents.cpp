@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "archiving/archivecontents.h"
 
-#include "archiving/runverdict.h"
+#include "common/namelist.h"
 
 #include <QStringList>
 
@@ -38,11 +38,11 @@ QString ArchiveContents::differences(const ArchiveContents &written) const
     }
     QStringList parts;
     if (!missing.isEmpty())
-        parts << QStringLiteral("missing %1").arg(RunVerdict::nameList(missing));
+        parts << QStringLiteral("missing %1").arg(nameList(missing));
     if (!wrong.isEmpty())
-        parts << QStringLiteral("changed %1").arg(RunVerdict::nameList(wrong));
+        parts << QStringLiteral("changed %1").arg(nameList(wrong));
     if (!unexpected.isEmpty())
-        parts << QStringLiteral("not chosen %1").arg(RunVerdict::nameList(unexpected));
+        parts << QStringLiteral("not chosen %1").arg(nameList(unexpected));
     if (parts.isEmpty())
         return QString();
     return QStringLiteral("The written archive does not hold the chosen files: %1")

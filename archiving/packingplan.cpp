@@ -2,7 +2,7 @@
 #include "archiving/packingplan.h"
 
 #include "archiving/compressibility.h"
-#include "archiving/runverdict.h"
+#include "common/namelist.h"
 
 #include <QFileInfo>
 
@@ -95,9 +95,9 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
             group.excluded << prefix + relative;
     }
     if (!gone.isEmpty())
-        plan.problem = QStringLiteral("No longer a file or folder: %1").arg(RunVerdict::nameList(gone));
+        plan.problem = QStringLiteral("No longer a file or folder: %1").arg(nameList(gone));
     else if (!unreadable.isEmpty())
-        plan.problem = QStringLiteral("These folders could not be read: %1").arg(RunVerdict::nameList(unreadable));
+        plan.problem = QStringLiteral("These folders could not be read: %1").arg(nameList(unreadable));
     addRuns(direct, true, &plan.runs);
     addRuns(followed, false, &plan.runs);
     return plan;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "archiving/runverdict.h"
 
+#include "common/namelist.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -35,15 +37,6 @@ QStringList RunVerdict::shownLines(const QString &output)
         lines << line.mid(lastBackspace + 1).trimmed();
     }
     return lines;
-}
-
-QString RunVerdict::nameList(const QStringList &names)
-{
-    const qsizetype shown = qMin<qsizetype>(names.size(), 3);
-    QString text = QStringList(names.mid(0, shown)).join(QStringLiteral(", "));
-    if (names.size() > shown)
-        text += QStringLiteral(" and %1 more").arg(names.size() - shown);
-    return text;
 }
 
 RunVerdict RunVerdict::judge(const Run &run, const QString &archive, const QString &program, int silenceSeconds)

@@ -30,9 +30,6 @@ public:
     // backspaces is gone.
     static QStringList shownLines(const QString &output);
 
-    // "a.txt, b.txt, c.txt and 2 more"
-    static QString nameList(const QStringList &names);
-
     Outcome outcome = Outcome::Failed;
     // One line in plain words for the message's informative text; empty on success.
     QString cause;

@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPixmapCache>
@@ -166,6 +167,11 @@ std::optional<QString> SingleFileWidget::askForName(QWidget *parent, const QStri
     dialog.setLabelText(tr("file name:"));
     dialog.setTextEchoMode(QLineEdit::Normal);
     dialog.setTextValue(text);
+    // A box to answer, not a window to keep: close only, and no size to maximise to.
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Its layout, made when it is first measured, would otherwise let it grow sideways.
+    dialog.sizeHint();
+    dialog.layout()->setSizeConstraint(QLayout::SetFixedSize);
     // The dialog selects its whole text as it shows, so the selection is made just after.
     if (auto *edit = dialog.findChild<QLineEdit *>())
         QTimer::singleShot(0, edit, [edit, selected] { edit->setSelection(0, int(selected)); });

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
-    7zip fonts-noto-core fonts-noto-color-emoji
+    7zip fonts-noto-core fonts-noto-color-emoji fonts-noto-cjk
     xvfb xauth xdotool openbox x11-utils imagemagick procps util-linux file
 )
 

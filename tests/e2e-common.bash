@@ -163,3 +163,17 @@ wait_log() {
 log_lines() {
     wc -l <"$workdir/log"
 }
+
+# Waits until the window manager gives the keyboard to a window other than the main one (titled $1
+# when given): before that, keys typed for a new dialog may reach the main window.
+wait_dialog_focus() {
+    local active
+    for _ in $(seq 100); do
+        active=$(xdotool getactivewindow 2>/dev/null) || true
+        if [ -n "$active" ] && [ "$active" != "$window" ]; then
+            [ -z "${1:-}" ] || [ "$(xdotool getwindowname "$active" 2>/dev/null)" = "$1" ] && return 0
+        fi
+        sleep 0.1
+    done
+    fail "the dialog did not get the keyboard"
+}

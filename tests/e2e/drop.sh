@@ -81,20 +81,6 @@ drag_to() {
     source_pid=
 }
 
-# Waits until the window manager has given the keyboard to a dialog the program just showed (one
-# titled $1 when given, else any window but the main one), so that keys go there.
-wait_dialog_focus() {
-    local active
-    for _ in $(seq 100); do
-        active=$(xdotool getactivewindow 2>/dev/null) || true
-        if [ -n "$active" ] && [ "$active" != "$window" ]; then
-            [ -z "${1:-}" ] || [ "$(xdotool getwindowname "$active" 2>/dev/null)" = "$1" ] && return 0
-        fi
-        sleep 0.1
-    done
-    fail "the dialog did not get the keyboard"
-}
-
 start_parcelo
 read -r left top right bottom < <(locate_panel BDCEE5) || fail "file list not found"
 

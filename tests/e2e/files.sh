@@ -44,20 +44,6 @@ for left, top in lefts:
 ' "$w" "$h"
 }
 
-# Waits until the window manager has given the keyboard to a dialog the program just showed (one
-# titled $1 when given, else any window but the main one), so that keys go there.
-wait_dialog_focus() {
-    local active
-    for _ in $(seq 100); do
-        active=$(xdotool getactivewindow 2>/dev/null) || true
-        if [ -n "$active" ] && [ "$active" != "$window" ]; then
-            [ -z "${1:-}" ] || [ "$(xdotool getwindowname "$active" 2>/dev/null)" = "$1" ] && return 0
-        fi
-        sleep 0.1
-    done
-    fail "the dialog did not get the keyboard"
-}
-
 start_parcelo
 for name in itinerary.pdf notes.txt; do
     # The destination row that shows with the first file moves the button.
@@ -77,6 +63,9 @@ click_at "$name_x" "$name_y"
 wait_log 'shown QInputDialog title="Change name" text="file name:" value="itinerary.pdf"' >/dev/null ||
     fail "the rename box did not show the name"
 wait_dialog_focus "Change name"
+# A box to answer: its frame offers close, no maximise.
+actions=$(xprop -id "$(xdotool getactivewindow)" _NET_WM_ALLOWED_ACTIONS)
+[[ $actions == *CLOSE* && $actions != *MAXIMIZE* ]] || fail "the rename box allows $actions"
 xdotool type --delay 20 report
 xdotool key Return
 wait_log 'hidden QInputDialog title="Change name" .* value="report.pdf"' >/dev/null ||
