@@ -63,11 +63,11 @@ Result copy(const QString &from, const QString &to, const std::function<bool()> 
     return WorkFolder::copyFile(from, to) ? Result::Copied : Result::Failed;
 }
 
-bool remove(const QString &path)
+bool remove(const QString &path, const WorkFolder::Runner &runner)
 {
     const QFileInfo info(path);
     if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
+        return runner ? runner([path] { return QDir(path).removeRecursively(); }) : QDir(path).removeRecursively();
     if (!info.exists() && !info.isSymLink())
         return true;
     return WorkFolder::removeFile(path);

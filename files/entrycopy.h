@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "files/workfolder.h"
+
 #include <QString>
 
 #include <functional>
@@ -17,7 +19,8 @@ enum class Result { Copied, Failed, Cancelled };
 // folder's copy; when it returns false the copy stops and is removed.
 Result copy(const QString &from, const QString &to, const std::function<bool()> &keepGoing = {});
 
-// Removes a file, a link or a whole folder of ours; links are removed, never followed.
-bool remove(const QString &path);
+// Removes a file, a link or a whole folder of ours, a folder through `runner`; links are removed,
+// never followed.
+bool remove(const QString &path, const WorkFolder::Runner &runner = {});
 
 } // namespace EntryCopy

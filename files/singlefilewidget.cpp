@@ -363,7 +363,7 @@ void SingleFileWidget::makeFileCopy(QString newFileName)
         return;
     }
     emit filePathChanged(filePath, newPath);
-    if (!isOriginal && !EntryCopy::remove(filePath))
+    if (!isOriginal && !EntryCopy::remove(filePath, WorkProgress::aside(window())))
         qCWarning(lcTile) << "could not remove the earlier copy" << filePath;
     filePath = newPath;
     isOriginal = false;
@@ -380,7 +380,7 @@ EntryCopy::Result SingleFileWidget::copyTo(const QString &newPath)
         return EntryCopy::Result::Failed;
     // Everything in this program's own folder is a copy it made, and a listed name is never
     // offered again, so whatever holds this name is a leftover of a removed entry.
-    if (!EntryCopy::remove(newPath))
+    if (!EntryCopy::remove(newPath, WorkProgress::aside(window())))
         return EntryCopy::Result::Failed;
     WorkProgress progress(window(), QStringLiteral("Copying %1...").arg(source.fileName()));
     return EntryCopy::copy(filePath, newPath, progress.callback());

@@ -186,7 +186,7 @@ bool WorkFolder::ensure()
     return false;
 }
 
-bool WorkFolder::remove()
+bool WorkFolder::remove(const Runner &runner)
 {
     if (!isTrusted())
         return false;
@@ -194,8 +194,12 @@ bool WorkFolder::remove()
     if (!own.made)
         return true;
     own.made = false;
-    QDir folder(path());
-    return !folder.exists() || folder.removeRecursively();
+    // QDir removes links, never what they point to.
+    const auto removal = [folder = path()] {
+        QDir dir(folder);
+        return !dir.exists() || dir.removeRecursively();
+    };
+    return runner ? runner(removal) : removal();
 }
 
 void WorkFolder::release()

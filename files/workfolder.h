@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Where the renamed copies of the user's files live. All running copies of the program share
 // `<temp>/parcelo`; each keeps its copies in a folder of its own below it, `<temp>/parcelo/run-<random>`,
 // held with a lock file beside it (`run-<random>.lock`) for as long as it runs. Nothing of another
@@ -14,6 +16,10 @@
 class WorkFolder
 {
 public:
+    // Runs file work that may last and returns its result, so that the window stays alive; without
+    // one the work runs at once. The work holds the paths it needs, so it may run on any thread.
+    using Runner = std::function<bool(const std::function<bool()> &work)>;
+
     // This program's own folder. It exists once ensure() has made it.
     static QString path();
     // The folder that all running copies of the program share.
@@ -30,8 +36,8 @@ public:
 
     // Removes this program's own folder with all its copies; the shared folder and everything of
     // other programs stay. False when it was left alone because it is not trusted, or could not
-    // be removed whole.
-    static bool remove();
+    // be removed whole. The removal itself goes through `runner`.
+    static bool remove(const Runner &runner = {});
 
     // Lets go of this program's own folder and its lock, removing nothing; the next ensure()
     // starts a new folder. For a temporary directory that is about to go away with everything in

@@ -1,12 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "files/workprogress.h"
 
+#include "common/inputguard.h"
+#include "common/progressdialog.h"
+
 #include <QApplication>
-#include <QProgressDialog>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 int showAfterMs = 500;
+
+ProgressDialog *makeDialog(QWidget *parent, const QString &label, bool cancellable)
+{
+    auto *dialog = new ProgressDialog(label, cancellable, parent);
+    // Busy: the work does not know how much there is.
+    dialog->setRange(0, 0);
+    dialog->show();
+    return dialog;
 }
+} // namespace
 
 WorkProgress::WorkProgress(QWidget *owner, QString text, bool canCancel)
     : parent(owner), label(std::move(text)), cancellable(canCancel)
@@ -39,21 +55,47 @@ bool WorkProgress::keepGoing()
         showDialog();
     }
     QCoreApplication::processEvents();
-    // Without a "Cancel" button, Escape still cancels a progress dialog; that is not heard.
     cancelled = cancellable && dialog->wasCanceled();
     return !cancelled;
 }
 
 void WorkProgress::showDialog()
 {
-    dialog = new QProgressDialog(label, QStringLiteral("Cancel"), 0, 0, parent.data());
-    if (!cancellable)
-        dialog->setCancelButton(nullptr);
-    dialog->setWindowTitle(QStringLiteral("Parcelo"));
-    dialog->setWindowModality(Qt::ApplicationModal);
-    // The half second has passed already.
-    dialog->setMinimumDuration(0);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    dialog->show();
+    dialog = makeDialog(parent.data(), label, cancellable);
+}
+
+bool WorkProgress::runAside(QWidget *parent, const QString &label, const std::function<bool()> &work)
+{
+    InputGuard guard;
+    QPointer<QWidget> owner(parent);
+    // A QPointer, as the owner would take the dialog along if it went first.
+    QPointer<ProgressDialog> dialog;
+    const auto showDialog = [&] {
+        dialog = makeDialog(owner.data(), label, false);
+        guard.allow(dialog.data());
+    };
+    QTimer lasting;
+    lasting.setSingleShot(true);
+    QObject::connect(&lasting, &QTimer::timeout, showDialog);
+    if (showAfterMs == 0)
+        showDialog();
+    else
+        lasting.start(showAfterMs);
+
+    bool result = false;
+    QEventLoop loop;
+    std::unique_ptr<QThread> thread(QThread::create([&result, &work] { result = work(); }));
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    thread->start();
+    // Returns early, or at once, when the program quits; the wait then finishes the work.
+    loop.exec();
+    thread->wait();
+    delete dialog.data();
+    return result;
+}
+
+WorkFolder::Runner WorkProgress::aside(QWidget *parent, const QString &label)
+{
+    QPointer<QWidget> owner(parent);
+    return [owner, label](const std::function<bool()> &work) { return runAside(owner.data(), label, work); };
 }

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "files/workfolder.h"
+
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
 #include <functional>
 
-class QProgressDialog;
+class ProgressDialog;
 class QWidget;
 
 // Keeps the window alive while the main thread walks or copies a big folder: once the work has
@@ -25,6 +27,14 @@ public:
     std::function<bool()> callback();
     bool wasCancelled() const { return cancelled; }
 
+    // Runs `work` on a thread of its own and returns its result. The windows keep painting
+    // meanwhile but take no input, which is dropped rather than replayed afterwards; once the work
+    // has lasted, a dialog without "Cancel" shows `label`. When the program is asked to quit
+    // meanwhile, the work is still finished first: a removal stopped half-way helps nobody.
+    static bool runAside(QWidget *parent, const QString &label, const std::function<bool()> &work);
+    // runAside() as a runner for the work folder's removals.
+    static WorkFolder::Runner aside(QWidget *parent, const QString &label = QStringLiteral("Removing a copy..."));
+
     // How long work runs before the dialog shows. Tests set 0 to see the dialog at once.
     static void setShowAfter(int milliseconds);
 
@@ -36,6 +46,6 @@ private:
     bool cancellable;
     QElapsedTimer clock;
     // Owned here; a QPointer, as the parent would take it along if it went first.
-    QPointer<QProgressDialog> dialog;
+    QPointer<ProgressDialog> dialog;
     bool cancelled = false;
 };

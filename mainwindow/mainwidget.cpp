@@ -8,6 +8,7 @@
 #include "common/styledbackground.h"
 #include "files/filewidget.h"
 #include "files/workfolder.h"
+#include "files/workprogress.h"
 #include "mainwindow/compressionjob.h"
 #include "mainwindow/pathbutton.h"
 
@@ -270,7 +271,7 @@ void MainWidget::onCompressClicked()
         showSuccess(archivePath);
         fileWidget->removeAllFiles();
         if (WorkFolder::isTrusted())
-            WorkFolder::remove();
+            WorkFolder::remove(WorkProgress::aside(this, QStringLiteral("Removing the renamed copies...")));
         else
             showMessage(WorkFolder::untrustedMessage());
         break;

@@ -5,8 +5,10 @@
 #include "archiving/compressibility.h"
 #include "archiving/packingjob.h"
 #include "archiving/zipdirectory.h"
+#include "common/progressdialog.h"
 #include "files/filewidget.h"
 #include "files/workfolder.h"
+#include "files/workprogress.h"
 #include "mainwindow/compressionjob.h"
 #include "mainwindow/mainwidget.h"
 #include "testsupport.h"
@@ -15,8 +17,10 @@
 #include <QDesktopServices>
 #include <QDirIterator>
 #include <QProcess>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -37,7 +41,7 @@ meanwhile) [ "$1" = a ] && echo theirs >"$(dirname "$(dirname "$archive")")/$(ba
 vanish) mv "$here/in/b.txt" "$here/away.txt" ;;
 lying) [ "$1" = a ] && 7zz "$@" >/dev/null && 7zz d -tzip -y -- "$archive" b.txt >/dev/null && echo 'Everything is Ok' && exit 0 ;;
 stall) echo partial >"$archive"; echo Scanning; exec perl -e 'sleep 60' -- "$archive" ;;
-cancel) while true; do echo ' 40% 1 + a.txt'; sleep 0.1; done ;;
+cancel|escape) while true; do echo ' 40% 1 + a.txt'; sleep 0.1; done ;;
 refused) exec runuser -u nobody -- 7zz "$@" ;;
 lists) for a in "$@"; do case $a in @*|-x@*) echo "$a" >>"$here/lists" ;; esac; done ;;
 esac
@@ -63,7 +67,8 @@ const struct Press
     {"lying", "Compression failed!", "The written archive does not hold the chosen files: missing b.txt"},
     {"stall", "Compression failed!", "7-Zip stopped responding"},
     {"no folder", "Compression failed!", "The folder /proc/parcelo-none does not exist"},
-    {"cancel", "", ""},
+    {"cancel", "", ""}, // by a click on "Cancel"
+    {"escape", "", ""},
     {"unstartable", "Compression failed!", "7-Zip could not be started"},
     {"trap", "Compression failed!", "7-Zip was not found at "}, // a util/7z.exe in the current folder never runs
     {"full", "Compression failed!", "There is not enough free space in "},
@@ -111,6 +116,50 @@ ArchiveContents contents(const QString &described)
     return made;
 }
 
+// Notes the text of each progress dialog as it shows.
+class ProgressLabels : public QObject
+{
+public:
+    ProgressLabels() { qApp->installEventFilter(this); }
+    ~ProgressLabels() override { qApp->removeEventFilter(this); }
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (auto *dialog = qobject_cast<QProgressDialog *>(watched); dialog && event->type() == QEvent::Show)
+            shown << dialog->labelText();
+        return false;
+    }
+};
+
+// Input as the window system brings it: to the window first, which hands it to the widget.
+void clickThroughWindow(QWidget *widget)
+{
+    QWidget *top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, widget->mapTo(top, widget->rect().center()));
+}
+
+// Pixels of the bar's text that stand out from what lies behind them, over the fill and over the ground.
+QPair<int, int> inkOverFillAndGround(QProgressBar *bar)
+{
+    const QImage image = bar->grab().toImage();
+    const QColor fill(0x52, 0x72, 0xBA);
+    int overFill = 0, overGround = 0;
+    for (int x = image.width() / 4; x < image.width() * 3 / 4; ++x) {
+        const QColor behind = image.pixelColor(x, 2);
+        const bool filled = qAbs(behind.red() - fill.red()) + qAbs(behind.blue() - fill.blue()) < 40;
+        for (int y = 3; y < image.height() - 3; ++y) {
+            const QColor ink = image.pixelColor(x, y);
+            const int difference =
+                qAbs(ink.red() - behind.red()) + qAbs(ink.green() - behind.green()) + qAbs(ink.blue() - behind.blue());
+            if (difference > 150)
+                ++(filled ? overFill : overGround);
+        }
+    }
+    return {overFill, overGround};
+}
+
 // A verdict as "Outcome: cause"; exit code -1 stands for a crash.
 QString judged(int exitCode, const QString &output)
 {
@@ -140,6 +189,9 @@ private slots:
     void compressReportsAndLeavesOnlyTheArchive_data();
     void compressReportsAndLeavesOnlyTheArchive();
     void manyPressesLeaveNothingBehind();
+    void progressWindowsShareOneManner_data();
+    void progressWindowsShareOneManner();
+    void removalKeepsTheWindowAlive();
 
 private:
     void press(const Press &row);
@@ -363,7 +415,8 @@ void TestCompression::press(const Press &row)
     if (&row >= std::end(presses) - rootOnly && ::geteuid() != 0)
         QSKIP("needs root, to run the archiver as another user or to mount a small disk");
     const bool success = QString(row.text) == done;
-    const bool packs = row.detail[0] != '\0' || scenario == "cancel"; // the banner moves on after each job
+    const bool cancels = scenario == "cancel" || scenario == "escape";
+    const bool packs = row.detail[0] != '\0' || cancels; // the banner moves on after each job
     const bool starts = packs && scenario != "no folder" && scenario != "unstartable" && scenario != "trap";
     const QString name = scenario.startsWith('-') || scenario.startsWith('@') ? scenario : "pack.7z";
     archive = scenario == "no folder" ? "/proc/parcelo-none/pack.7z" : out + "/" + name;
@@ -403,17 +456,21 @@ void TestCompression::press(const Press &row)
         auto *dialog = qobject_cast<QProgressDialog *>(modal);
         QTRY_VERIFY_WITH_TIMEOUT(dialog->value() > 0, 30000);
         const QString shown = QString::number(dialog->value()) + "% " + dialog->labelText();
-        // The window takes no input during a run; the dialog's own button does.
-        QTest::mouseClick(window->findChild<QPushButton *>("Browse_for_files"), Qt::LeftButton);
-        QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
-        QVERIFY2(dialog->wasCanceled() || (dialog->cancel(), false), "Cancel took no click"); // then ends the run
+        // The window takes no input during a run; the dialog does.
+        clickThroughWindow(window->findChild<QPushButton *>("Browse_for_files"));
+        if (scenario == "cancel")
+            clickThroughWindow(dialog->findChild<QPushButton *>());
+        else
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+        QVERIFY2(dialog->wasCanceled() || (emit dialog->canceled(), false),
+                 "Cancel took no gesture"); // then ends the run
         QCOMPARE(shown, QString("40% Packing 3 files, 1 KB..."));
     };
     const auto enter = [](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); };
-    ModalAnswer answer(scenario == "cancel"  ? cancel
+    ModalAnswer answer(cancels               ? cancel
                        : scenario == "enter" ? TestSupport::Answer(enter)
                                              : TestSupport::pressButton(scenario == "open" ? "Open" : "OK"),
-                       scenario == "cancel" ? ModalAnswer::Progress : ModalAnswer::Question);
+                       cancels ? ModalAnswer::Progress : ModalAnswer::Question);
     window->onCompressClicked();
     watch.stop();
     QFile::rename(temp->path() + "/away.txt", src + "/b.txt");
@@ -451,6 +508,82 @@ void TestCompression::manyPressesLeaveNothingBehind()
         press(presses[run * 5 % (int(std::size(presses)) - notLooped)]);           // every kind, mixed
     QVERIFY2(descriptors() <= before, qPrintable(QString::number(descriptors()))); // the toolkit may close some
     QCOMPARE(snapshot(src), userFiles);
+}
+
+// Every progress window takes its gestures through the window system alike; one that cannot be
+// cancelled ignores them. The percentage reads over the fill and over the ground.
+void TestCompression::progressWindowsShareOneManner_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<bool>("cancellable");
+    for (const char *gesture : {"click", "Escape", "Space", "Return", "frame's close"}) {
+        QTest::addRow("%s", gesture) << QString(gesture) << true;
+        QTest::addRow("%s, not cancellable", gesture) << QString(gesture) << false;
+    }
+}
+
+void TestCompression::progressWindowsShareOneManner()
+{
+    QFETCH(QString, gesture);
+    QFETCH(bool, cancellable);
+    ProgressDialog dialog("Packing...", cancellable, window);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *bar = dialog.findChild<QProgressBar *>();
+    for (int value : {0, 50, 100}) {
+        dialog.setValue(value);
+        const auto [overFill, overGround] = inkOverFillAndGround(bar);
+        QVERIFY2(
+            (value == 0 || overFill > 10) && (value == 100 || overGround > 10),
+            qPrintable(QString("%1%: %2 over the fill, %3 over the ground").arg(value).arg(overFill).arg(overGround)));
+    }
+    auto *cancel = dialog.findChild<QPushButton *>();
+    QCOMPARE(cancel && cancel->isVisible(), cancellable);
+    const QMap<QString, Qt::Key> keys{{"Escape", Qt::Key_Escape}, {"Space", Qt::Key_Space}, {"Return", Qt::Key_Return}};
+    if (gesture == "click" && cancel)
+        clickThroughWindow(cancel);
+    else if (gesture == "frame's close")
+        dialog.windowHandle()->close();
+    else if (keys.contains(gesture))
+        QTest::keyClick(dialog.windowHandle(), keys.value(gesture));
+    QCOMPARE(dialog.wasCanceled(), cancellable);
+    QCOMPARE(dialog.isVisible(), !cancellable);
+}
+
+// Removals run aside: the window goes on handling events, gestures made meanwhile are dropped
+// rather than replayed, and a lasting one shows its dialog, which nothing but its end closes.
+void TestCompression::removalKeepsTheWindowAlive()
+{
+    auto *compress = window->findChild<QPushButton *>("Compress");
+    ProgressLabels labels;
+    {
+        TestSupport::ModalAnswer noBox;
+        for (const int showAfter : {60000, 0}) {
+            WorkProgress::setShowAfter(showAfter);
+            QSemaphore handled;
+            QTimer::singleShot(0, this, [&] {
+                clickThroughWindow(compress); // with the list empty, a box would ask for files
+                if (auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget())) {
+                    QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+                    dialog->windowHandle()->close();
+                    QVERIFY(dialog->isVisible() && !dialog->findChild<QPushButton *>());
+                }
+                handled.release();
+            });
+            // Waits for the window to handle the gestures: a removal that held the window would wait in vain.
+            QVERIFY(WorkProgress::runAside(window, "Removing...", [&] { return handled.tryAcquire(1, 20000); }));
+            QCOMPARE(labels.shown, showAfter == 0 ? QStringList{"Removing..."} : QStringList());
+        }
+        QTest::qWait(50);
+        QVERIFY2(!noBox.seen(), qPrintable(noBox.text()));
+        QCOMPARE(TestSupport::visibleTopLevels(), 1);
+    }
+
+    // The copies go after a success, aside.
+    labels.shown.clear();
+    press(presses[3]);
+    WorkProgress::setShowAfter(500);
+    QVERIFY(labels.shown.contains("Removing the renamed copies..."));
 }
 
 QTEST_MAIN(TestCompression)
