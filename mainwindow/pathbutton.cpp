@@ -11,6 +11,8 @@ const int leastTextWidth = 120;
 
 PathButton::PathButton(const QString &path, QWidget *parent) : QPushButton(parent)
 {
+    // A push button never shrinks below its text; this one may, down to its least width.
+    setSizePolicy(QSizePolicy::Preferred, sizePolicy().verticalPolicy());
     setPath(path);
 }
 

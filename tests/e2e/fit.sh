@@ -37,6 +37,7 @@ done
 
 start_parcelo
 expect_on_screen "$window" "the new window"
+read -r _ _ width _ < <(geometry)
 # Focus starts on "Browse for files", so Return opens the dialog.
 xdotool key Return
 find_window 'Select one or more files to open' >/dev/null || fail "the open dialog did not appear"
@@ -46,9 +47,12 @@ xdotool key Return
 sleep 0.5
 xdotool type --delay 2 "${names[*]}"
 xdotool key Return
-wait_log 'hidden QFileDialog' 20 >/dev/null || fail "the open dialog did not close"
+wait_log 'listed ".*/f60.txt"' 30 >/dev/null || fail "the sixty files were not listed"
 
 expect_on_screen "$window" "the window with sixty files"
+# The long destination is shortened, not making the window wider.
+read -r _ _ now _ < <(geometry)
+[ "$now" = "$width" ] || fail "the window grew from $width to $now pixels wide"
 find_buttons
 screenshot "$builddir/e2e-fit-${QT_SCALE_FACTOR:-1}.png"
 click_at "$compress_x" "$compress_y"
