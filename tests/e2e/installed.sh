@@ -23,17 +23,12 @@ find_buttons
 pick_file "$workdir/Holiday/list.txt"
 find_buttons
 click_at "$compress_x" "$compress_y"
-
+wait_log 'shown QMessageBox .*text="Compression finished successfully!"' 60 >/dev/null || fail "no success box"
 archive="$workdir/Holiday/Holiday.7z"
-for _ in $(seq 100); do
-    [ -s "$archive" ] && break
-    sleep 0.1
-done
-[ -s "$archive" ] || { cat "$workdir/log"; fail "no archive at $archive"; }
-sleep 0.5
-screenshot "$workdir/done.png"
+[ -s "$archive" ] || fail "no archive at $archive"
+wait_dialog_focus
 xdotool key Return
-sleep 0.5
+wait_log 'hidden QMessageBox' 10 >/dev/null || fail "the success box did not close"
 
 entries=$(7zz l -ba -slt -- "$archive" | sed -n 's/^Path = //p' | sort | tr '\n' ' ')
 [ "$entries" = "list.txt notes.txt " ] || fail "archive holds: $entries"
