@@ -6,12 +6,10 @@ set -euo pipefail
 source "$(dirname "$0")/../e2e-common.bash"
 
 cmake --install "$builddir" --prefix "$workdir/stage" >/dev/null
-[ -L "$workdir/stage/bin/parcelo" ] || fail "no bin/parcelo link"
-[ -e "$workdir/stage/lib/parcelo/util/7z.exe" ] || fail "no util/7z.exe beside the program"
 [ -f "$workdir/stage/share/applications/parcelo.desktop" ] || fail "no desktop entry"
 [ -f "$workdir/stage/share/icons/hicolor/128x128/apps/parcelo.png" ] || fail "no icon"
 
-mkdir -p "$workdir/Holiday" "$workdir/elsewhere"
+mkdir -p "$workdir/Holiday"
 echo "first" > "$workdir/Holiday/notes.txt"
 echo "second" > "$workdir/Holiday/list.txt"
 parcelo="$workdir/stage/bin/parcelo"
@@ -32,9 +30,4 @@ wait_log 'hidden QMessageBox' 10 >/dev/null || fail "the success box did not clo
 
 entries=$(7zz l -ba -slt -- "$archive" | sed -n 's/^Path = //p' | sort | tr '\n' ' ')
 [ "$entries" = "list.txt notes.txt " ] || fail "archive holds: $entries"
-
-find_buttons
-click_at "$cancel_x" "$cancel_y"
-wait_exit
-[ "$status" = 0 ] || fail "Cancel ended the program with status $status"
 echo "installed: ok"
