@@ -24,22 +24,16 @@ read -r partner card_x card_y below_x below_y < <(
     convert "$workdir/shot.png" -crop "$((w / 2))x$((h / 2))+${x}+$((y + h / 2))" +repage -depth 8 rgb:- |
         python3 -c '
 import sys
-w, h, top = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3])
+w, h, top = map(int, sys.argv[1:])
 data = sys.stdin.buffer.read()
-grounds = {"booking": (0xE4, 0xEB, 0xFA), "expedia": (0xFF, 0xF1, 0xC7),
-           "tripadvisor": (0xDD, 0xF2, 0xE7), "walgreens": (0xFA, 0xDC, 0xDC)}
-best = None
-for name, colour in grounds.items():
-    colour = bytes(colour)
-    points = [(i % w, i // w) for i in range(w * h) if data[i * 3:i * 3 + 3] == colour]
-    if len(points) > 5000 and (best is None or len(points) > len(best[1])):
-        best = (name, points)
-if best is None:
+grounds = {"booking": b"\xE4\xEB\xFA", "expedia": b"\xFF\xF1\xC7", "tripadvisor": b"\xDD\xF2\xE7", "walgreens": b"\xFA\xDC\xDC"}
+cards = {name: [(i % w, i // w) for i in range(w * h) if data[i * 3:i * 3 + 3] == ground] for name, ground in grounds.items()}
+name, points = max(cards.items(), key=lambda card: len(card[1]))
+if len(points) <= 5000:
     sys.exit("no partner card found")
-xs = [p[0] for p in best[1]]
-ys = [p[1] for p in best[1]]
+xs, ys = [p[0] for p in points], [p[1] for p in points]
 cx, cy = (min(xs) + max(xs)) // 2, top + (min(ys) + max(ys)) // 2
-print(best[0], cx, cy, cx, top + max(ys) + 10)
+print(name, cx, cy, cx, top + max(ys) + 10)
 ' "$((w / 2))" "$((h / 2))" "$((h / 2))"
 ) || fail "no partner card in the bottom-left quarter"
 
