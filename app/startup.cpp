@@ -12,8 +12,6 @@
 #include <QScreen>
 #include <QStyle>
 
-#include <algorithm>
-
 Q_LOGGING_CATEGORY(lcStartup, "parcelo.startup")
 
 Startup::Startup(QApplication &app) : window(createWindow(app)), frameLess(window.get())
@@ -64,7 +62,5 @@ QRect Startup::placement(const QSize &wanted, const QSize &least, const QRect &a
 {
     // The screen wins over the window's least size: a window larger than the screen hides its buttons.
     const QSize size = wanted.expandedTo(least).boundedTo(available.size());
-    QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available);
-    place.moveTopLeft(QPoint(std::max(place.left(), available.left()), std::max(place.top(), available.top())));
-    return place;
+    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available);
 }

@@ -21,8 +21,8 @@ public:
     // Opens the window centred on the screen it starts on.
     void show();
 
-    // The window's place on a screen: centred in the area the screen leaves free, no larger than
-    // that area (even where the window's least size is larger) and never starting above or left of it.
+    // The window's place on a screen: centred in the area the screen leaves free and no larger than
+    // that area, even where the window's least size is larger.
     static QRect placement(const QSize &wanted, const QSize &least, const QRect &available);
 
 private:
