@@ -133,8 +133,7 @@ sleep 0.3
 screenshot "$builddir/e2e-compress-removing.png"
 wait_log 'hidden QProgressDialog .*text="Removing' 60 "$skip" || fail "the removal did not end"
 [ -e "$run" ] && fail "the copies were not removed"
-sleep 1
-wait_log 'Please select at least one file' 1 "$skip" && fail "clicks made during the removal ran afterwards"
+wait_log 'Please select at least one file' 2 "$skip" && fail "clicks made during the removal ran afterwards"
 [ -e "$workdir/opened" ] && fail "Return opened the folder"
 archive_holds "renamed.txt|"
 echo "compress: ok"
