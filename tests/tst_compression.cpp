@@ -461,18 +461,20 @@ void TestCompression::press(const Press &row)
     const QByteArray existing = before.take(name);
     const qint32 banner = AdvData::shared()->getNextAdvIndex();
 
-    // Nothing may stand under the archive's name while the job runs (its busy pointer is up).
+    // Nothing may stand under the archive's name while the job runs (its busy pointer is up), and
+    // the window takes no gestures, also before the progress window shows (and makes it modal).
     bool early = false;
     QTimer watch;
-    connect(&watch, &QTimer::timeout, this,
-            [&] { early = early || (QApplication::overrideCursor() && QFileInfo::exists(archive)); });
+    connect(&watch, &QTimer::timeout, this, [&] {
+        early = early || (QApplication::overrideCursor() && QFileInfo::exists(archive));
+        if (QApplication::overrideCursor() && !QApplication::activeModalWidget())
+            clickThroughWindow(window->findChild<QPushButton *>("Browse_for_files"));
+    });
     watch.start(5);
     const TestSupport::Answer cancel = [&](QWidget *modal) {
         auto *dialog = qobject_cast<QProgressDialog *>(modal);
         QTRY_VERIFY_WITH_TIMEOUT(dialog->value() > 0, 30000);
         const QString shown = QString::number(dialog->value()) + "% " + dialog->labelText();
-        // The window takes no input during a run; the dialog does.
-        clickThroughWindow(window->findChild<QPushButton *>("Browse_for_files"));
         if (scenario == "cancel")
             clickThroughWindow(dialog->findChild<QPushButton *>());
         else
