@@ -70,7 +70,6 @@ bool ProgressWatch::eventFilter(QObject *watched, QEvent *event)
     if (!dialog || event->type() != QEvent::Show)
         return false;
     ++shown;
-    labels << dialog->labelText();
     for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
         if (cancel && button->text() == QLatin1String("Cancel"))
             QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);

@@ -45,8 +45,8 @@ private:
     QPointer<QWidget> modal;
 };
 
-// Watches for progress dialogs while it lives: counts those that show, notes their labels, and
-// presses "Cancel" on each when asked to (as soon as the work lets events through).
+// Watches for progress dialogs while it lives: counts those that show, and presses "Cancel" on each
+// when asked to (as soon as the work lets events through).
 class ProgressWatch : public QObject
 {
 public:
@@ -54,7 +54,6 @@ public:
     ~ProgressWatch() override;
 
     int shown = 0;
-    QStringList labels;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
