@@ -87,8 +87,6 @@ void ProgressDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
-    if (cancellable)
-        emit canceled();
 }
 
 void ProgressDialog::closeEvent(QCloseEvent *event)
