@@ -32,8 +32,6 @@ const int columns = 7;
 // A tile's fixed width.
 const int tileWidth = 88;
 const int fullHeight = 273;
-// One row of tiles and the panel's margins.
-const int leastHeight = 140;
 const float sizeLimit = 500.0f;
 const qint64 megabyte = 1048576;
 
@@ -63,7 +61,10 @@ FileWidget::FileWidget(QWidget *parent) : QWidget(parent)
     gridLayout->setSpacing(35);
     setContentsMargins(25, 15, 0, 35);
     // Two rows of tiles; on a small screen the panel gives up height first and its tiles scroll.
-    setMinimumHeight(leastHeight);
+    // At least one whole row shows, above the sideways scroll bar of a squeezed window.
+    const int row = gridLayout->contentsMargins().top() + tileWidth;
+    const int scrollBar = findChild<QScrollArea *>()->horizontalScrollBar()->sizeHint().height();
+    setMinimumHeight(contentsMargins().top() + row + scrollBar + contentsMargins().bottom());
     setMaximumHeight(fullHeight);
 
     nameDialog = &SingleFileWidget::askForName;
