@@ -42,10 +42,10 @@ print(cols[0], rows[0], cols[-1], rows[-1])
 }
 
 # Drags the paths given after the target point (relative to the window) from the drag source onto
-# it, and runs the command in $during while the pointer rests there before the button is released.
-during=
+# it; while the pointer rests there, the list's highlighted border must show, and is kept in
+# $workdir/highlight.
 drag_to() {
-    local to_x=$1 to_y=$2 source_window from_x from_y width height
+    local to_x=$1 to_y=$2 source_window from_x from_y width height before
     shift 2
     "$builddir/tests/dragsource" "$@" >"$workdir/source.log" 2>&1 &
     source_pid=$!
@@ -54,19 +54,22 @@ drag_to() {
     sleep 0.5
     read -r from_x from_y width height < <(geometry "$source_window")
     read -r x y _ _ < <(geometry)
+    before=$(log_lines)
     from_x=$((from_x + width / 2)) from_y=$((from_y + height / 2)) to_x=$((x + to_x)) to_y=$((y + to_y))
     xdotool mousemove "$from_x" "$from_y" sleep 0.2 mousedown 1 sleep 0.5
     for step in $(seq 1 20); do
         xdotool mousemove $((from_x + (to_x - from_x) * step / 20)) $((from_y + (to_y - from_y) * step / 20)) sleep 0.05
     done
     sleep 0.5
-    [ -z "$during" ] || $during
+    locate_panel 5272BA >"$workdir/highlight" || fail "the list did not show that it takes the drag"
     xdotool mouseup 1
     for _ in $(seq 50); do
         grep -q '^drop ' "$workdir/source.log" && break
         sleep 0.1
     done
     grep -q '^drop taken' "$workdir/source.log" || fail "the drop was not taken: $(cat "$workdir/source.log")"
+    # The program fetches the dropped data from the source after the drop.
+    wait_log 'dropped ' 20 "$before" >/dev/null || fail "the program took nothing from the drop"
     kill "$source_pid" 2>/dev/null || true
     wait "$source_pid" 2>/dev/null || true
     source_pid=
@@ -86,11 +89,7 @@ grep -q 'dropped "https\|dropped ""' "$workdir/log" && fail "the web link was ta
 # The destination row that shows with the first file moves the list up.
 read -r left top right bottom < <(locate_panel BDCEE5) || fail "file list not found"
 # Above the list, on the hint that asks for the drop.
-highlighted() {
-    locate_panel 5272BA >"$workdir/highlight" || fail "the list did not show that it takes the drag"
-}
 lines=$(log_lines)
-during=highlighted
 drag_to $(((left + right) / 2)) $((top - 15)) "$workdir/again/huge.bin" "$workdir/again/report.pdf" \
     "$workdir/again/extra.txt" "$workdir/again/photos" "$workdir/again/notes.txt"
 read -r hl_left hl_top hl_right hl_bottom <"$workdir/highlight"
