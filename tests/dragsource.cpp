@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QUrl>
 
@@ -20,21 +19,17 @@ public:
     explicit DragSource(QList<QUrl> dragged) : QLabel(QStringLiteral("Drag me")), urls(std::move(dragged))
     {
         setWindowTitle(QStringLiteral("Drag source"));
-        setAlignment(Qt::AlignCenter);
-        setStyleSheet(QStringLiteral("background: #808080;"));
     }
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override
+    void mousePressEvent(QMouseEvent *) override
     {
-        if (event->button() != Qt::LeftButton)
-            return;
         auto *drag = new QDrag(this);
         auto *mime = new QMimeData;
         mime->setUrls(urls);
         drag->setMimeData(mime);
-        const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
-        std::printf("drop %s\n", action == Qt::IgnoreAction ? "ignored" : "taken");
+        const bool taken = drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction) != Qt::IgnoreAction;
+        std::printf("drop %s\n", taken ? "taken" : "ignored");
         std::fflush(stdout);
         QTimer::singleShot(10000, qApp, &QApplication::quit);
     }

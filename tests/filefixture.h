@@ -9,15 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <fcntl.h>
-#include <mutex>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 
 // A fresh folder per test that also holds the system temporary directory, so the working folder
@@ -72,72 +64,16 @@ public:
         return entries;
     }
 
-    // A named pipe and a Unix socket at `relative`; true when made.
+    // A named pipe at `relative`; true when made.
     bool makePipe(const QString &relative) const
     {
         QDir().mkpath(QFileInfo(path(relative)).absolutePath());
         return ::mkfifo(QFile::encodeName(path(relative)).constData(), 0644) == 0;
     }
-    bool makeSocket(const QString &relative) const
-    {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray name = QFile::encodeName(path(relative));
-        if (size_t(name.size()) >= sizeof address.sun_path)
-            return false;
-        std::copy(name.begin(), name.end(), address.sun_path);
-        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        const bool bound = socket >= 0 && ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-        if (socket >= 0)
-            ::close(socket);
-        return bound;
-    }
 
 private:
     QTemporaryDir root;
     QByteArray savedTmpDir;
-};
-
-// Guards a test against a regression that opens a named pipe for reading, which waits for a writer
-// for ever: after 20 s it opens the writing end, again and again, so the waiting call returns and
-// the test fails on fired() instead of hanging.
-class PipeGuard
-{
-public:
-    explicit PipeGuard(const QString &pipe)
-        : watchdog([this, name = QFile::encodeName(pipe)] {
-              std::unique_lock<std::mutex> lock(mutex);
-              if (ended.wait_for(lock, std::chrono::seconds(20), [this] { return done; }))
-                  return;
-              fired = true;
-              while (!ended.wait_for(lock, std::chrono::milliseconds(50), [this] { return done; })) {
-                  const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
-                  if (writer >= 0)
-                      ::close(writer);
-              }
-          })
-    {}
-    ~PipeGuard() { stop(); }
-    // Ends the watch; true when the pipe had to be freed.
-    bool stop()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            done = true;
-        }
-        ended.notify_all();
-        if (watchdog.joinable())
-            watchdog.join();
-        return fired;
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    bool fired = false;
-    std::thread watchdog;
 };
 
 // Another running copy of the program (tests/otherprogram.cpp) that renames `path` to `newName`,
@@ -151,13 +87,8 @@ public:
         QStringList arguments{PARCELO_OTHER_PROGRAM, path, newName};
         if (!asUser.isEmpty()) {
             // runuser resets the environment; the temporary folder and the platform go along.
-            arguments = QStringList{"-u",
-                                    asUser,
-                                    "--",
-                                    "env",
-                                    "TMPDIR=" + qEnvironmentVariable("TMPDIR"),
-                                    "QT_QPA_PLATFORM=offscreen"} +
-                        arguments;
+            const QStringList environment{"TMPDIR=" + qEnvironmentVariable("TMPDIR"), "QT_QPA_PLATFORM=offscreen"};
+            arguments = QStringList{"-u", asUser, "--", "env"} + environment + arguments;
         }
         process.start(asUser.isEmpty() ? arguments.takeFirst() : QStringLiteral("runuser"), arguments);
     }

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "common/namelist.h"
 #include "filefixture.h"
 #include "files/entryrules.h"
 #include "files/filewidget.h"
@@ -8,7 +7,6 @@
 
 #include <QFontDatabase>
 #include <QGridLayout>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -58,11 +56,6 @@ QStringList renameTo(FileWidget &panel, const QString &from, const QStringList &
     return *offered;
 }
 
-void renameTo(FileWidget &panel, const QString &from, const QString &to)
-{
-    renameTo(panel, from, to.isNull() ? QStringList() : QStringList{to});
-}
-
 // Answers every message box while it lives, recording "text | informative" of each as a reader
 // sees them.
 struct BoxLog
@@ -102,7 +95,6 @@ private slots:
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<QString>("size");
         QTest::newRow("empty") << qint64(0) << "1KB";
-        QTest::newRow("under 1 KB") << qint64(1000) << "1KB";
         QTest::newRow("1 KB") << qint64(1024) << "2KB";
         QTest::newRow("under 1023 KB") << qint64(1047551) << "1023KB";
         QTest::newRow("1023 KB") << qint64(1047552) << "1MB";
@@ -115,25 +107,6 @@ private slots:
         QTEST(SingleFileWidget::sizeText(float(bytes)), "size");
     }
 
-    void nameLists_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("none") << 0 << "";
-        QTest::newRow("one") << 1 << "a0";
-        QTest::newRow("three") << 3 << "a0, a1, a2";
-        QTest::newRow("four") << 4 << "a0, a1, a2 and 1 more";
-        QTest::newRow("45") << 45 << "a0, a1, a2 and 42 more";
-    }
-    void nameLists()
-    {
-        QFETCH(int, count);
-        QStringList names;
-        for (int i = 0; i < count; ++i)
-            names << QStringLiteral("a%1").arg(i);
-        QTEST(nameList(names), "text");
-    }
-
     // In the tile's own font; every name fits the tile's 80 pixels. Right-to-left names come isolated.
     void shownNames_data()
     {
@@ -144,10 +117,8 @@ private slots:
         QTest::newRow("head ends with a dot") << QString("abcd.efghijklmnopqrstu") << "abcd...qrstu";
         QTest::newRow("wide letters") << QString("WWWWWWWWW") << "WWW...WWWW";
         QTest::newRow("CJK") << QString("報告書_二〇二三年度_最終版.pdf") << "報告書_...版.pdf";
-        QTest::newRow("emoji") << QString("photos_from_the_party_🎉🎂.zip") << "photo...🎂.zip";
         QTest::newRow("emoji sequence") << QString("our_family_trip_👨‍👩‍👧.jpg")
                                         << "our_f...👨‍👩‍👧.jpg";
-        QTest::newRow("Hebrew") << QString("דוח_שנתי_סופי_לשנת_2023.pdf") << "\u2067דוח_ש...3.pdf\u2069";
         QTest::newRow("Hebrew whole") << QString("שלום.txt") << "\u2067שלום.txt\u2069";
         QTest::newRow("Hebrew with marks") << QString("שָׁלוֹם_עוֹלָם_גָּדוֹל.doc") << "\u2067שָׁלוֹם_...ל.doc\u2069";
     }
@@ -160,16 +131,6 @@ private slots:
         if (QString(QTest::currentDataTag()) == "CJK" && QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
             QSKIP("No font for Japanese: install fonts-noto-cjk");
         QTEST(shown, "shown");
-    }
-
-    void tileButtonsNameTheEntry()
-    {
-        SingleFileWidget tile(files->makeFile("itinerary.pdf", 10));
-        tile.setName("plan.pdf");
-        const auto *remove = tile.findChild<QToolButton *>();
-        QCOMPARE(remove->accessibleName(), "Remove plan.pdf");
-        QCOMPARE(remove->toolTip(), "Remove plan.pdf from the list");
-        QCOMPARE(tile.findChild<QPushButton *>()->accessibleName(), "Rename plan.pdf");
     }
 
     void stemLengths_data()
@@ -191,16 +152,6 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, folder);
         QTEST(int(EntryRules::stemLength(name, folder)), "length");
-    }
-
-    // The real rename box: typing replaces the name and keeps the extension.
-    void renameBoxSelectsTheStem()
-    {
-        TestSupport::ModalAnswer answer([](QWidget *dialog) {
-            dialog->findChild<QLineEdit *>()->insert("report");
-            qobject_cast<QDialog *>(dialog)->accept();
-        });
-        QCOMPARE(SingleFileWidget::askForName(nullptr, "itinerary.pdf", 9), "report.pdf");
     }
 
     // Each refused name with the reason the user is given.
@@ -252,15 +203,11 @@ private slots:
     {
         FileWidget panel;
         QSignalSpy exceeded(&panel, &FileWidget::sizeExceeded);
-        const QString first = files->makeFile("first.bin", 300 * MB), third = files->makeFile("third.bin", 100 * MB);
-        panel.addFiles({first, files->makeFile("second.bin", 300 * MB), third});
-        QCOMPARE(panel.getFiles(), QStringList({first, third}));
-        panel.removeAllFiles();
         panel.addFiles({files->makeFile("a.bin", 250 * MB - 1000), files->makeFile("b.bin", 250 * MB + 1000)});
         QCOMPARE(panel.getFiles().size(), 2);
         QCOMPARE(panel.checkEntriesAgain(), QString());
         panel.addFile(files->makeFile("c.bin", 1024));
-        QCOMPARE(exceeded.count(), 2);
+        QCOMPARE(exceeded.count(), 1);
 
         panel.removeAllFiles();
         files->makeFile("huge/big.bin", 600 * MB);
@@ -273,33 +220,7 @@ private slots:
         QCOMPARE(cancel.shown, 0);
         panel.addFile(files->path("huge/sub"));
         QCOMPARE(cancel.shown, 1);
-        QVERIFY(exceeded.count() == 3 && panel.getFiles().isEmpty());
-    }
-
-    // The panel lists b/report.pdf first. Names count case aside, as Windows sees them.
-    void entriesAreRefused_data()
-    {
-        const QString special("Only files and folders can be added: %1 is a pipe, a socket or a device");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("pipe") << "pipe" << special;
-        QTest::newRow("device") << "/dev/zero" << special;
-        QTest::newRow("link to a pipe") << "link" << special;
-        QTest::newRow("root") << "/" << QString("%1 is a whole drive; add the files and folders on it instead");
-        QTest::newRow("name in another case") << "a/Report.PDF" << taken;
-    }
-    void entriesAreRefused()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, message);
-        QVERIFY(files->makePipe("pipe") && QFile::link(files->path("pipe"), files->path("link")));
-        FileWidget panel;
-        panel.addFile(files->makeFile("b/report.pdf", 10));
-        files->makeFile("a/Report.PDF", 10);
-        TestSupport::ModalAnswer answer;
-        panel.addFile(files->path(entry));
-        QCOMPARE(answer.text(), message.replace("%1", files->path(entry)));
-        QCOMPARE(panel.getFiles(), QStringList{files->path("b/report.pdf")});
+        QVERIFY(exceeded.count() == 2 && panel.getFiles().isEmpty());
     }
 
     // The whole window takes a drag that brings local files, and the list shows it while the drag is
@@ -332,65 +253,52 @@ private slots:
         QVERIFY(tileNamed(*panel, "photos"));
     }
 
-    // 45 listed photos, p00.jpg to p44.jpg, and a.bin of 300 MB. "%1" stands for the pipe's path.
+    // 45 listed photos, p00.jpg to p44.jpg, and a.bin of 300 MB. "%1" stands for the first offered
+    // path. Names count case aside, as Windows sees them. The limit's message goes to the window.
     void refusalsShowOnce_data()
     {
+        const QString special("Only files and folders can be added: %1 is a pipe, a socket or a device | ");
         QTest::addColumn<QStringList>("offered");
-        QTest::addColumn<bool>("dropped");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("exceeded");
+        QTest::addColumn<QString>("message");
         QStringList again;
         for (int i = 0; i < 45; ++i)
             again << QStringLiteral("again/p%1.jpg").arg(i, 2, 10, QChar('0'));
-        QTest::newRow("45 listed dropped")
-            << again << true << taken + " | Already listed: p00.jpg, p01.jpg, p02.jpg and 42 more." << QString();
-        QTest::newRow("over the limit") << QStringList{"b.bin", "c.bin", "d.bin"} << false << QString()
-                                        << tooMuch + " | Not added: c.bin (250 MB). 40 MB of the 500 MB are left.";
-        QTest::newRow("mixed") << QStringList{"pipe", "again/p00.jpg", "c.bin", "pipe2", "again/p01.jpg"} << false
-                               << "Only files and folders can be added: %1 is a pipe, a socket or a device | "
-                                  "Also refused: pipe2.\nAlready listed: p00.jpg, p01.jpg.\nNot added: c.bin (250 MB). "
-                                  "200 MB of the 500 MB are left."
-                               << QString();
+        QTest::newRow("45 listed") << again << taken + " | Already listed: p00.jpg, p01.jpg, p02.jpg and 42 more.";
+        QTest::newRow("name in another case") << QStringList{"again/P07.JPG"} << taken + " | Already listed: P07.JPG.";
+        QTest::newRow("device") << QStringList{"/dev/zero"} << special;
+        QTest::newRow("link to a pipe") << QStringList{"link"} << special;
+        QTest::newRow("root") << QStringList{"/"} << "%1 is a whole drive; add the files and folders on it instead | ";
+        QTest::newRow("over the limit") << QStringList{"b.bin", "c.bin", "d.bin"}
+                                        << "window: " + tooMuch +
+                                               " | Not added: c.bin (250 MB). 40 MB of the 500 MB are left.";
+        QTest::newRow("mixed") << QStringList{"pipe", "again/p00.jpg", "c.bin", "pipe2", "again/p01.jpg"}
+                               << special + "Also refused: pipe2.\nAlready listed: p00.jpg, p01.jpg.\nNot added: c.bin "
+                                            "(250 MB). 200 MB of the 500 MB are left.";
     }
     void refusalsShowOnce()
     {
         QFETCH(QStringList, offered);
-        QFETCH(bool, dropped);
-        QFETCH(QString, box);
-        QFETCH(QString, exceeded);
-        QVERIFY(files->makePipe("pipe") && files->makePipe("pipe2"));
+        QFETCH(QString, message);
+        QVERIFY(files->makePipe("pipe") && files->makePipe("pipe2") &&
+                QFile::link(files->path("pipe"), files->path("link")));
         QStringList listed{files->makeFile("big/a.bin", 300 * MB)};
-        for (int i = 0; i < 45; ++i) {
-            const QString name = QStringLiteral("p%1.jpg").arg(i, 2, 10, QChar('0'));
-            listed << files->makeFile("listed/" + name, 10);
-            files->makeFile("again/" + name, 10);
-        }
+        for (int i = 0; i < 45; ++i)
+            listed << files->makeFile(QStringLiteral("listed/p%1.jpg").arg(i, 2, 10, QChar('0')), 10);
         files->makeFile("b.bin", 150 * MB);
         files->makeFile("c.bin", 250 * MB);
         files->makeFile("d.bin", 10 * MB);
         FileWidget panel;
         panel.addFiles(listed);
-        QSignalSpy spy(&panel, &FileWidget::sizeExceeded);
         BoxLog log;
-        QList<QUrl> urls;
+        QObject::connect(&panel, &FileWidget::sizeExceeded, [&log](const QString &text, const QString &informative) {
+            log.boxes << "window: " + text + " | " + informative;
+        });
+        QStringList paths;
         for (const QString &relative : offered)
-            urls << QUrl::fromLocalFile(files->path(relative));
-        QMimeData mime;
-        mime.setUrls(urls);
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        if (dropped) {
-            QCoreApplication::sendEvent(&panel, &enter);
-            QCoreApplication::sendEvent(&panel, &drop);
-            QTRY_VERIFY(panel.getFiles().size() > listed.size() || !log.boxes.isEmpty());
-        } else {
-            panel.addFiles(QUrl::toStringList(urls, QUrl::PreferLocalFile));
-        }
-        QCOMPARE(log.boxes, box.isEmpty() ? QStringList() : QStringList{box.replace("%1", files->path("pipe"))});
-        QStringList signalled;
-        for (const QList<QVariant> &arguments : std::as_const(spy))
-            signalled << arguments.at(0).toString() + " | " + arguments.at(1).toString();
-        QCOMPARE(signalled, exceeded.isEmpty() ? QStringList() : QStringList{exceeded});
+            paths << files->path(relative);
+        panel.addFiles(paths);
+        QCOMPARE(log.boxes, QStringList{message.replace("%1", paths.first())});
+        QCOMPARE(panel.getFiles().size() - listed.size(), message.startsWith("window") ? 2 : 0);
     }
 
     void entriesAreCheckedAgain_data()
@@ -416,7 +324,7 @@ private slots:
         FileWidget panel;
         panel.addFiles({files->makeFile("a.txt", 10), files->path("f"), files->path("l.txt")});
         if (action == "rename")
-            renameTo(panel, name, "m.txt");
+            renameTo(panel, name, {"m.txt"});
         else if (action == "grow")
             files->makeFile(name, 501 * MB);
         else
@@ -436,7 +344,7 @@ private slots:
         const QString m = files->makeFile("m.txt", 10);
         files->makeFile("f/b.txt", 1 * MB);
         panel.addFiles({files->makeFile("z.txt", 1 * MB), files->makeFile("a.txt", 2 * MB), m, files->path("f")});
-        renameTo(panel, "f", "g");
+        renameTo(panel, "f", {"g"});
         files->makeFile("a.txt", 200 * MB);
         // Pressed on the tile itself, which goes while its own signal runs.
         QPointer<SingleFileWidget> pressed = tileNamed(panel, "m.txt");
@@ -448,7 +356,7 @@ private slots:
         panel.updateFiles();
         QCOMPARE(panel.getSize(), 202.0f);
         // The copy now counts as one the tile did not make: the next rename leaves it.
-        renameTo(panel, "g", "e");
+        renameTo(panel, "g", {"e"});
         QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList({"e", "e/b.txt", "g", "g/b.txt"}));
         files->makeFile("a.txt", 501 * MB);
         panel.updateFiles();
@@ -496,9 +404,9 @@ private slots:
         // A leftover under the first new name is replaced; a link there goes, not what it points to.
         QVERIFY(WorkFolder::ensure() && QFile::link(files->path("docs"), FileFixture::work("final.pdf")));
         TestSupport::ModalAnswer noBox;
-        renameTo(panel, "report.pdf", "final.pdf");
+        renameTo(panel, "report.pdf", {"final.pdf"});
         // An entry may change the case of its own name.
-        renameTo(panel, "final.pdf", "FINAL.pdf");
+        renameTo(panel, "final.pdf", {"FINAL.pdf"});
         QVERIFY(!noBox.seen());
         QCOMPARE(panel.getFiles(), QStringList({other, FileFixture::work("FINAL.pdf")}));
         QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList{"FINAL.pdf"});
@@ -553,25 +461,23 @@ private slots:
         QVERIFY(setup != "nobody" || ::chown(QFile::encodeName(shared).constData(), 65534, 65534) == 0);
         const QString current = QStringList{"gone", "pipe", "leftover"}.contains(setup) ? "first.txt" : "a.txt";
         if (current == "first.txt") {
-            renameTo(panel, "a.txt", current);
+            renameTo(panel, "a.txt", {current});
             QVERIFY(QFile::remove(first));
         }
         QVERIFY(setup != "pipe" || files->makePipe(first));
         QVERIFY(setup != "leftover" || QFile::link(files->makeFile(FileFixture::work(name), 5), first));
         const QStringList listed = panel.getFiles(), before = FileFixture::tree(files->path("."));
         TestSupport::ModalAnswer answer;
-        PipeGuard guard(first);
-        renameTo(panel, current, name);
-        QVERIFY(!guard.stop());
+        renameTo(panel, current, name.isNull() ? QStringList() : QStringList{name});
         QCOMPARE(answer.text(), message.replace("%1", shared));
         QVERIFY(panel.getFiles() == listed && tileNamed(panel, current));
         QCOMPARE(FileFixture::tree(files->path(".")), before);
     }
 
-    // Links are neither counted nor followed but copied as links; pipes and sockets are never opened.
+    // Links are neither counted nor followed but copied as links; a pipe is never opened.
     void folderIsCountedAndCopiedWhole()
     {
-        QVERIFY(files->makePipe("photos/trip/pipe") && files->makeSocket("photos/socket"));
+        QVERIFY(files->makePipe("photos/trip/pipe"));
         files->makeFile("photos/a.jpg", 1000, 'a');
         files->makeFile("photos/trip/deeper/b.jpg", 3 * MB);
         files->makeFile("photos/.hidden/c", 24, 'c');
@@ -579,8 +485,7 @@ private slots:
         QVERIFY(QFile::link(files->makeFile("outside/big.bin", 900 * MB), files->path("photos/trip/big.bin")));
         QVERIFY(QFile::link(files->path("outside"), files->path("photos/linked-dir")));
         const QStringList original = FileFixture::tree(files->path("photos"));
-        const QStringList copied = QStringList(original).filter(QRegularExpression("^(?!trip/pipe$|socket$)"));
-        PipeGuard guard(files->path("photos/trip/pipe"));
+        const QStringList copied = QStringList(original).filter(QRegularExpression("^(?!trip/pipe$)"));
         SingleFileWidget tile(files->path("photos"));
         QCOMPARE(tile.getSize(), float(3 * MB + 1024) / float(MB));
         TestSupport::ModalAnswer noBox;
@@ -589,7 +494,10 @@ private slots:
         QCOMPARE(QFile::symLinkTarget(FileFixture::work("holiday/link.jpg")), FileFixture::work("holiday/a.jpg"));
         tile.setName("summer");
         tile.makeFileCopy("summer");
-        QVERIFY(!noBox.seen() && !guard.stop());
+        QVERIFY(!noBox.seen());
+        QCOMPARE(tile.findChild<QPushButton *>()->accessibleName(), "Rename summer");
+        QCOMPARE(tile.findChild<QToolButton *>()->accessibleName(), "Remove summer");
+        QCOMPARE(tile.findChild<QToolButton *>()->toolTip(), "Remove summer from the list");
         QCOMPARE(QDir(WorkFolder::path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"summer"});
         QCOMPARE(FileFixture::tree(FileFixture::work("summer")), copied);
         QCOMPARE(FileFixture::tree(files->path("photos")), original);
