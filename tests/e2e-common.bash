@@ -177,3 +177,19 @@ wait_dialog_focus() {
     done
     fail "the dialog did not get the keyboard"
 }
+
+# Runs the Python code $1 on the program's window as it is shown now. The code finds the window's
+# width and height in w and h, its pixels as rows of 8-bit RGB in data, one pixel as px(column,
+# row), and the further arguments from sys.argv[3] on.
+scan_window() {
+    local code=$1 x y w h
+    shift
+    screenshot "$workdir/scan.png"
+    read -r x y w h < <(geometry)
+    convert "$workdir/scan.png" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 rgb:- |
+        python3 -c "import sys
+w, h = int(sys.argv[1]), int(sys.argv[2])
+data = sys.stdin.buffer.read()
+px = lambda c, r: data[(r * w + c) * 3:(r * w + c) * 3 + 3]
+$code" "$w" "$h" "$@"
+}

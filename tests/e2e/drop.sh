@@ -24,13 +24,7 @@ truncate -s 600M "$workdir/again/huge.bin"
 # Prints the file list's left, top, right and bottom edges relative to the window, found as the box
 # drawn in the colour given as six hex digits.
 locate_panel() {
-    screenshot "$workdir/panel.png"
-    read -r x y w h < <(geometry)
-    convert "$workdir/panel.png" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 rgb:- |
-        python3 -c '
-import sys
-w, h = int(sys.argv[1]), int(sys.argv[2])
-data = sys.stdin.buffer.read()
+    scan_window '
 border = bytes.fromhex(sys.argv[3])
 rows = [r for r in range(h) if data[r * w * 3:(r + 1) * w * 3].count(border) > w // 2]
 if len(rows) < 2:
@@ -38,7 +32,7 @@ if len(rows) < 2:
 line = data[rows[0] * w * 3:(rows[0] + 1) * w * 3]
 cols = [c for c in range(w) if line[c * 3:c * 3 + 3] == border]
 print(cols[0], rows[0], cols[-1], rows[-1])
-' "$w" "$h" "$1"
+' "$1"
 }
 
 # Drags the paths given after the target point (relative to the window) from the drag source onto

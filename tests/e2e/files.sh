@@ -13,14 +13,7 @@ head -c 300 /dev/zero >"$workdir/files/notes.txt"
 # Prints one line per tile, left to right: the tile's left and top edges relative to the window.
 # Tiles are found by their border colour, which runs down both sides 88 pixels apart.
 locate_tiles() {
-    screenshot "$workdir/tiles.png"
-    read -r x y w h < <(geometry)
-    convert "$workdir/tiles.png" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 rgb:- |
-        python3 -c '
-import sys
-w, h = int(sys.argv[1]), int(sys.argv[2])
-data = sys.stdin.buffer.read()
-px = lambda c, r: data[(r * w + c) * 3:(r * w + c) * 3 + 3]
+    scan_window '
 border = bytes((0xBC, 0xD1, 0xFF))
 edges = []
 for c in range(w):
@@ -33,7 +26,7 @@ for c in range(w):
 lefts = [(c, r) for c, r in edges if any(abs(c2 - c - 87) <= 1 and abs(r2 - r) <= 40 for c2, r2 in edges)]
 for left, top in lefts:
     print(left, top - 8)
-' "$w" "$h"
+'
 }
 
 start_parcelo
