@@ -3,6 +3,7 @@
 
 #include "archiving/archivercommand.h"
 #include "archiving/archiverprocess.h"
+#include "archiving/noreplacemove.h"
 #include "archiving/zipdirectory.h"
 
 #include <QCoreApplication>
@@ -70,13 +71,13 @@ PackingJob::Result PackingJob::run(const QString &archivePath, const PackingPlan
     Result result = pack(written, plan);
     if (result.outcome != Outcome::Succeeded)
         return result;
-    // QFile::rename never replaces an existing file: something that appeared meanwhile stays.
-    QFile moved(written);
-    if (!moved.rename(archivePath)) {
-        qCWarning(lcPacking) << "could not move" << written << "to" << archivePath << moved.errorString();
-        if (QFileInfo::exists(archivePath) || QFileInfo(archivePath).isSymLink())
-            return {Outcome::Exists, QString()};
-        return {Outcome::Failed, QStringLiteral("The archive could not be put in place: %1").arg(moved.errorString())};
+    // Something that appeared under the name meanwhile, a link too, stays as it is.
+    const NoReplaceMove::Result moved = NoReplaceMove::move(written, archivePath);
+    if (moved.outcome == NoReplaceMove::Outcome::Taken)
+        return {Outcome::Exists, QString()};
+    if (moved.outcome == NoReplaceMove::Outcome::Failed) {
+        qCWarning(lcPacking) << "could not move" << written << "to" << archivePath << moved.error;
+        return {Outcome::Failed, QStringLiteral("The archive could not be put in place: %1").arg(moved.error)};
     }
     return result;
 }

@@ -38,6 +38,7 @@ archive=; prev=; for a in "$@"; do [ "$prev" = -- ] && [ -z "$archive" ] && arch
 case $PARCELO_SCENARIO in
 question) [ "$1" = a ] && { read -r answer; for i in 1 2 3 4 5; do echo " $i%"; sleep 0.1; done; } ;;
 meanwhile) [ "$1" = a ] && echo theirs >"$(dirname "$(dirname "$archive")")/$(basename "$archive")" ;;
+link) [ "$1" = a ] && ln -s elsewhere "$(dirname "$(dirname "$archive")")/$(basename "$archive")" ;;
 vanish) mv "$here/in/b.txt" "$here/away.txt" ;;
 lying) [ "$1" = a ] && 7zz "$@" >/dev/null && 7zz d -tzip -y -- "$archive" b.txt >/dev/null && echo 'Everything is Ok' && exit 0 ;;
 stall) echo partial >"$archive"; echo Scanning; exec perl -e 'sleep 60' -- "$archive" ;;
@@ -63,6 +64,7 @@ const struct Press
     {"enter", done, "7z file is saved in "},    // Enter only acknowledges
     {"question", done, "7z file is saved in "}, // nothing may wait for an answer
     {"meanwhile", "File with this name already exists", "Something else was saved as "},
+    {"link", "File with this name already exists", "Something else was saved as "}, // nothing written through it
     {"vanish", "Compression failed!", "These files could not be read: b.txt"},
     {"lying", "Compression failed!", "The written archive does not hold the chosen files: missing b.txt"},
     {"stall", "Compression failed!", "7-Zip stopped responding"},
