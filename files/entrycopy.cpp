@@ -48,6 +48,13 @@ Result copyFolder(const QString &from, const QString &to, const std::function<bo
         if (!WorkFolder::copyLink(source + scan.links.at(i), target + scan.links.at(i)))
             result = Result::Failed;
     }
+    // Folders take their dates last, deepest first: making what is in a folder changes its date.
+    for (qsizetype i = scan.folders.size() - 1; result == Result::Copied && i >= 0; --i) {
+        if (!WorkFolder::copyFolderTime(source + scan.folders.at(i), target + scan.folders.at(i)))
+            result = Result::Failed;
+    }
+    if (result == Result::Copied && !WorkFolder::copyFolderTime(from, to))
+        result = Result::Failed;
     if (result != Result::Copied)
         remove(to);
     return result;

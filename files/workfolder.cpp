@@ -8,7 +8,9 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -233,6 +235,27 @@ bool WorkFolder::copyLink(const QString &from, const QString &to)
 {
     return QFile::link(QFileInfo(from).symLinkTarget(), to);
 }
+
+// A folder is opened for its times with backup semantics, the one way Windows opens a folder.
+bool WorkFolder::copyFolderTime(const QString &from, const QString &to)
+{
+    const auto open = [](const QString &path, DWORD access) {
+        return CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()), access,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    };
+    const HANDLE source = open(from, FILE_READ_ATTRIBUTES);
+    const HANDLE target = open(to, FILE_WRITE_ATTRIBUTES);
+    FILETIME written;
+    const bool copied = source != INVALID_HANDLE_VALUE && target != INVALID_HANDLE_VALUE &&
+                        GetFileTime(source, nullptr, nullptr, &written) &&
+                        SetFileTime(target, nullptr, nullptr, &written);
+    for (const HANDLE handle : {source, target}) {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    return copied;
+}
 #else
 namespace {
 
@@ -298,7 +321,9 @@ bool WorkFolder::copyFile(const QString &from, const QString &to)
         ::close(source);
         return false;
     }
-    bool copied = copyContent(source, target) && ::fchmod(target, status.st_mode & 07777) == 0;
+    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    bool copied =
+        copyContent(source, target) && ::fchmod(target, status.st_mode & 07777) == 0 && ::futimens(target, times) == 0;
     copied = ::close(target) == 0 && copied;
     ::close(source);
     if (!copied)
@@ -309,6 +334,15 @@ bool WorkFolder::copyFile(const QString &from, const QString &to)
 bool WorkFolder::removeFile(const QString &path)
 {
     return QFile::remove(path);
+}
+
+bool WorkFolder::copyFolderTime(const QString &from, const QString &to)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(from).constData(), &status) != 0)
+        return false;
+    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(to).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool WorkFolder::copyLink(const QString &from, const QString &to)

@@ -44,7 +44,10 @@ public:
     // it, as in tests: the lock's own removal would otherwise find its file gone.
     static void release();
 
-    // Copies a regular file's content and permissions to `to`, where nothing may stand yet; a
+    // Gives the folder `to` the modification time of the folder `from`, as a copy of it should show.
+    static bool copyFolderTime(const QString &from, const QString &to);
+
+    // Copies a regular file's content, permissions and modification time to `to`, where nothing may stand yet; a
     // failed copy leaves nothing there. Anything but a regular file is refused without being
     // opened for reading, so a pipe cannot block. Unlike QFile::copy it does not wait for the copy
     // to reach the disk: a copy in this folder only has to last until it is packed, and the wait

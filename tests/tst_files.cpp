@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -335,6 +336,22 @@ private slots:
         TestSupport::ModalAnswer noBox;
         QTEST(panel.checkEntriesAgain(), "message");
         QVERIFY(!noBox.seen() && panel.getFiles() == listed);
+    }
+
+    // A renamed copy keeps the date of each file and folder in it, as the archive then shows.
+    void renamedCopiesKeepTheirDates()
+    {
+        files->makeFile("Photos/sub/a.txt", 10);
+        files->makeFile("Photos/b.txt", 10);
+        files->makeFile("c.txt", 10);
+        for (const char *entry : {"Photos/sub/a.txt", "Photos/b.txt", "c.txt", "Photos/sub", "Photos"})
+            QCOMPARE(QProcess::execute("touch", {"-d", "2015-06-01 12:00", files->path(entry)}), 0);
+        FileWidget panel;
+        panel.addFiles({files->path("Photos"), files->path("c.txt")});
+        renameTo(panel, "Photos", {"Holiday"});
+        renameTo(panel, "c.txt", {"d.txt"});
+        for (const char *copy : {"Holiday", "Holiday/sub", "Holiday/sub/a.txt", "Holiday/b.txt", "d.txt"})
+            QCOMPARE(QFileInfo(FileFixture::work(copy)).lastModified(), QDateTime(QDate(2015, 6, 1), QTime(12, 0)));
     }
 
     // A removal only makes room: the others keep their order and measurements. A rebuild reads each again.
