@@ -12,9 +12,10 @@ class DialogLog : public QObject
 public:
     explicit DialogLog(QObject *parent = nullptr);
 
-    // The line for a window that is being shown or hidden.
-    static QString describe(const QWidget *window, bool shown);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // The line for a window that is being shown or hidden.
+    static QString describe(const QWidget *window, bool shown);
 };

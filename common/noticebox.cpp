@@ -40,11 +40,6 @@ void NoticeBox::setMessage(const QString &text, const QString &informative, QMes
     setInformativeText(breakable(informative));
 }
 
-void NoticeBox::centreOver(QWidget *window)
-{
-    anchor = window;
-}
-
 QString NoticeBox::breakable(const QString &text)
 {
     // Only runs long enough to need it: a short word never breaks.

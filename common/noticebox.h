@@ -16,7 +16,6 @@ public:
     // Sets the buttons and both texts; the informative line is left out when empty.
     void setMessage(const QString &text, const QString &informative = QString(),
                     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
-    void centreOver(QWidget *window);
 
     // A text with a place to break after each separator of a long path, which has no blank of its own.
     static QString breakable(const QString &text);

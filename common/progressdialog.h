@@ -15,8 +15,6 @@ public:
     ProgressDialog(const QString &label, bool cancellable, QWidget *parent = nullptr);
     ~ProgressDialog() override;
 
-    bool isCancellable() const { return cancellable; }
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
