@@ -87,6 +87,8 @@ void ProgressDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
+    if (cancellable)
+        emit canceled();
 }
 
 void ProgressDialog::closeEvent(QCloseEvent *event)
