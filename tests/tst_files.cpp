@@ -199,7 +199,8 @@ private slots:
             QVERIFY2(EntryRules::refusalOfRoot(path, "x").isEmpty(), path);
     }
 
-    // Exactly 500 MB pass, also checked again; a folder far over is refused before it is walked whole.
+    // Exactly 500 MB pass, also checked again, and ten bytes more do not; a folder far over is
+    // refused before it is walked whole.
     void limitOf500MB()
     {
         FileWidget panel;
@@ -207,7 +208,7 @@ private slots:
         panel.addFiles({files->makeFile("a.bin", 250 * MB - 1000), files->makeFile("b.bin", 250 * MB + 1000)});
         QCOMPARE(panel.getFiles().size(), 2);
         QCOMPARE(panel.checkEntriesAgain(), QString());
-        panel.addFile(files->makeFile("c.bin", 1024));
+        panel.addFile(files->makeFile("c.bin", 10));
         QCOMPARE(exceeded.count(), 1);
 
         panel.removeAllFiles();
@@ -225,16 +226,21 @@ private slots:
     }
 
     // The whole window takes a drag that brings local files, and the list shows it while the drag is
-    // over the window. A web link is skipped and a folder's trailing slash does not leave it nameless.
+    // over the window. A web link and a relative one are skipped, and a folder's trailing slash does
+    // not leave it nameless.
     void dropsOnTheWindow()
     {
         files->makeFile("photos/beach.jpg", 10);
+        files->makeFile("a.txt", 10);
+        const QString started = QDir::currentPath();
+        QDir::setCurrent(files->path("."));
         QWidget window;
         auto *panel = new FileWidget(&window);
         panel->takeDropsOn(&window);
         QMimeData web, mime;
         web.setUrls({QUrl("https://example.com/a.pdf")});
-        mime.setUrls({QUrl("https://example.com/a.pdf"), QUrl::fromLocalFile(files->path("photos") + "/")});
+        mime.setUrls(
+            {QUrl("https://example.com/a.pdf"), QUrl("file:a.txt"), QUrl::fromLocalFile(files->path("photos") + "/")});
         QDragEnterEvent webEnter(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QDragLeaveEvent leave;
@@ -252,6 +258,7 @@ private slots:
         QVERIFY(panel->getFiles().isEmpty());
         QTRY_COMPARE(panel->getFiles(), QStringList{files->path("photos")});
         QVERIFY(tileNamed(*panel, "photos"));
+        QDir::setCurrent(started);
     }
 
     // 45 listed photos, p00.jpg to p44.jpg, and a.bin of 300 MB. "%1" stands for the first offered
