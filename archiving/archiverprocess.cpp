@@ -30,7 +30,9 @@ ArchiverProcess::ArchiverProcess(QObject *parent) : QObject(parent) {}
 
 qint64 ArchiverProcess::lastPercent(const QString &output)
 {
-    static const QRegularExpression percent(QStringLiteral("(\\d{1,15})%"));
+    // At the start of a progress line, after the backspaces that erased the one before: a file
+    // name on the line may hold "1000%" too.
+    static const QRegularExpression percent(QStringLiteral("(?:^|[\\b\\r\\n])\\s*(\\d{1,15})%"));
     qint64 last = -1;
     for (const QRegularExpressionMatch &match : percent.globalMatch(output))
         last = match.captured(1).toLongLong();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "advertising/advdata.h"
 #include "archiving/archivedestination.h"
+#include "archiving/archiverprocess.h"
 #include "archiving/compressibility.h"
 #include "archiving/packingjob.h"
 #include "common/progressdialog.h"
@@ -381,6 +382,11 @@ void TestCompression::decisionsFollowTheRules_data()
 
     QTest::newRow("progress, KB") << CompressionJob::progressText(2, (1 << 20) - 1) << "Packing 2 files, 1024 KB...";
     QTest::newRow("progress, MB") << CompressionJob::progressText(3, 150546368) << "Packing 3 files, 144 MB...";
+    QStringList percents;
+    for (const char *output : {" 40% 3 + 1000% sure.txt", "\b\b\b\b 7% 2 + a\b\b\b\b 9830828% 2 + l/zero",
+                               "100% 2  : 0% : 0 MiB / 58 MiB : temporary archive moving", "Scanning 5 files"})
+        percents << QString::number(ArchiverProcess::lastPercent(output));
+    QTest::newRow("progress, percentages") << percents.join(' ') << "40 9830828 100 -1";
     QTest::newRow("progress, empty") << CompressionJob::progressText(100000, 0) << "Packing 100000 files...";
 }
 
