@@ -106,7 +106,7 @@ wait_dialog_focus 'Change name'
 xdotool key ctrl+a type --delay 5 "renamed.txt"
 xdotool key Return
 for _ in $(seq 50); do
-    copy=$(ls "$TMPDIR"/parcelo/run-*/renamed.txt 2>/dev/null) && break
+    copy=$(ls "$XDG_CACHE_HOME"/parcelo/run-*/renamed.txt 2>/dev/null) && break
     sleep 0.1
 done
 [ -n "$copy" ] || fail "the rename made no copy"
