@@ -5,6 +5,7 @@
 #include "archiving/compressibility.h"
 #include "archiving/packingjob.h"
 #include "common/progressdialog.h"
+#include "filefixture.h"
 #include "files/filewidget.h"
 #include "files/workfolder.h"
 #include "files/workprogress.h"
@@ -26,6 +27,7 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -67,7 +69,9 @@ const struct Press
     {"-r.7z", done, "7z file is saved in "},
     {"@list.7z", done, "7z file is saved in "},
     {"open", done, "7z file is saved in "},
-    {"enter", done, "7z file is saved in "},    // Enter only acknowledges
+    {"documents", done, "7z file is saved in "}, // its "compressed_files" is made for it, and only for it
+    {"work folder", "Please choose another folder for the archive.", ""}, // by a link made after the choice
+    {"enter", done, "7z file is saved in "},                              // Enter only acknowledges
     {"question", done, "7z file is saved in "}, // nothing may wait for an answer, nor stop a run that reports
     {"meanwhile", "File with this name already exists", "Something else was saved as "},
     {"link", "File with this name already exists", "Something else was saved as "}, // nothing written through it
@@ -84,8 +88,10 @@ const struct Press
      "You are unable to save the file in the specified destination. To resolve this, kindly choose another "
      "folder for the archive.",
      "Parcelo may not write in "},
+    // Another user ran first, and a folder of that user's stands where the copies would go.
+    {"another user", done, "7z file is saved in "},
 };
-const int rootOnly = 2;         // the last rows need root (a small disk, another user)
+const int rootOnly = 3;         // the last rows need root (a small disk, another user)
 const int notLooped = rootOnly; // nor in the leak loop
 
 bool writeFile(const QString &path, const QByteArray &content = "data\n")
@@ -236,6 +242,7 @@ void TestCompression::init()
 {
     qputenv("HOME", QFile::encodeName(base.path() + "/home"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base.path() + "/home/.config"));
+    qunsetenv("XDG_CACHE_HOME");
     qputenv("TMPDIR", QFile::encodeName(base.path() + "/tmp"));
     qputenv("LC_ALL", "C"); // the job must give 7-Zip a UTF-8 locale of its own
     QVERIFY(QDir().mkpath(base.path() + "/home/Documents") && QDir().mkpath(base.path() + "/tmp"));
@@ -483,7 +490,11 @@ void TestCompression::press(const Press &row)
     const bool packs = row.detail[0] != '\0' || cancels; // the banner moves on after each job
     const bool starts = packs && scenario != "no folder" && scenario != "unstartable" && scenario != "trap";
     const QString name = scenario.startsWith('-') || scenario.startsWith('@') ? scenario : "pack.7z";
-    archive = scenario == "no folder" ? "/proc/parcelo-none/pack.7z" : out + "/" + name;
+    const QString documents = base.path() + "/home/Documents/compressed_files";
+    archive = scenario == "no folder"     ? "/proc/parcelo-none/pack.7z"
+              : scenario == "documents"   ? documents + "/" + name
+              : scenario == "work folder" ? out + "/copies/" + name
+                                          : out + "/" + name;
     QFile::remove(temp->path() + "/archiver-ran");
     qputenv("PARCELO_SCENARIO", row.scenario);
     auto *job = window->findChild<CompressionJob *>();
@@ -506,7 +517,17 @@ void TestCompression::press(const Press &row)
         QVERIFY(writeFile(archive, "mine"));
     if (scenario == "gone")
         QVERIFY(QFile::rename(src + "/b.txt", temp->path() + "/away.txt"));
-    QVERIFY(WorkFolder::ensure() && writeFile(WorkFolder::path() + "/leftover.txt"));
+    if (scenario == "another user") {
+        // Nothing renamed now: the folder is not looked at after the success.
+        QVERIFY(WorkFolder::remove() && QDir().mkpath(WorkFolder::sharedPath()));
+        QCOMPARE(::chmod(QFile::encodeName(base.path() + "/tmp").constData(), 01777), 0);
+        OtherProgram other(src + "/a.txt", "renamed.txt", "nobody");
+        QVERIFY(other.result().startsWith("copied ") && other.finish("leave"));
+        QCOMPARE(::chown(QFile::encodeName(WorkFolder::sharedPath()).constData(), 65534, 65534), 0);
+    } else {
+        QVERIFY(WorkFolder::ensure() && writeFile(WorkFolder::path() + "/leftover.txt"));
+    }
+    QVERIFY(scenario != "work folder" || QFile::link(WorkFolder::path(), out + "/copies"));
     QMap<QString, QByteArray> before = snapshot(out);
     const QByteArray existing = before.take(name);
     const qint32 banner = AdvData::shared()->getNextAdvIndex();
@@ -534,12 +555,20 @@ void TestCompression::press(const Press &row)
         QCOMPARE(shown, QString("40% Packing 3 files, 1 KB..."));
     };
     const auto enter = [](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); };
-    ModalAnswer answer(cancels               ? cancel
-                       : scenario == "enter" ? TestSupport::Answer(enter)
-                                             : TestSupport::pressButton(scenario == "open" ? "Open" : "OK"),
-                       cancels ? ModalAnswer::Progress : ModalAnswer::Question);
+    const TestSupport::Answer first = cancels ? cancel
+                                      : scenario == "enter"
+                                          ? TestSupport::Answer(enter)
+                                          : TestSupport::pressButton(scenario == "open" ? "Open" : "OK");
+    std::optional<ModalAnswer> further; // a box after the first would wait for an answer for ever
+    ModalAnswer answer(
+        [&](QWidget *modal) {
+            first(modal);
+            further.emplace();
+        },
+        cancels ? ModalAnswer::Progress : ModalAnswer::Question);
     window->onCompressClicked();
     watch.stop();
+    QVERIFY2(!further || !further->seen(), qPrintable(further ? further->text() : QString()));
     QFile::rename(temp->path() + "/away.txt", src + "/b.txt");
 
     QCOMPARE(answer.text(), QString(row.text));
@@ -551,6 +580,7 @@ void TestCompression::press(const Press &row)
     QCOMPARE(panel->getFiles().size(), success || scenario == "empty" ? 0 : 3);
     QCOMPARE(QFileInfo::exists(WorkFolder::path()), !success);
     QCOMPARE(browsed, 0);
+    QCOMPARE(QFileInfo::exists(documents), scenario == "documents");
     QMap<QString, QByteArray> after = snapshot(out);
     const QByteArray written = after.take(name);
     QCOMPARE(after, before);
@@ -559,6 +589,7 @@ void TestCompression::press(const Press &row)
     else
         QCOMPARE(written, scenario == "meanwhile" ? QByteArray("theirs\n") : existing);
     QDir(out).removeRecursively(); // a mount point stays
+    QDir(documents).removeRecursively();
     QDir().mkpath(out);
     panel->removeAllFiles();
 }

@@ -401,10 +401,18 @@ private slots:
     }
 
     // Each running program copies into a locked owner-only folder of its own below a shared one. One
-    // that ended left its copy; a folder without a lock may be one a program is just making.
+    // that ended left its copy; a folder without a lock may be one a program is just making. Another
+    // user, whose home cannot be written, ran first and left a folder in the temporary directory.
     void renamesCopyAndLeaveEveryoneElsesFilesAlone()
     {
-        OtherProgram running(files->makeFile("theirs/other.txt", 20, 't'), "final.pdf");
+        files->makeFile("theirs/other.txt", 20, 't');
+        if (::geteuid() == 0) {
+            QVERIFY(::chmod(QFile::encodeName(files->path(".")).constData(), 0755) == 0);
+            QVERIFY(::chmod(QFile::encodeName(files->path("tmp")).constData(), 01777) == 0);
+            OtherProgram stranger(files->path("theirs/other.txt"), "final.pdf", "nobody");
+            QVERIFY(stranger.result().startsWith("copied " + files->path("tmp/parcelo-")) && stranger.finish("leave"));
+        }
+        OtherProgram running(files->path("theirs/other.txt"), "final.pdf");
         OtherProgram ended(files->path("theirs/other.txt"), "final.pdf");
         const QString theirCopy = running.result().remove("copied ");
         const QString endedFolder = QFileInfo(ended.result().remove("copied ")).absolutePath();
@@ -432,7 +440,7 @@ private slots:
         // An entry may change the case of its own name.
         renameTo(panel, "final.pdf", {"FINAL.pdf"});
         QVERIFY(!noBox.seen());
-        QCOMPARE(panel.getFiles(), QStringList({other, FileFixture::work("FINAL.pdf")}));
+        QCOMPARE(panel.getFiles(), QStringList({FileFixture::work("FINAL.pdf"), other}));
         QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList{"FINAL.pdf"});
         QVERIFY(FileFixture::contents(FileFixture::work("FINAL.pdf")) == content);
         QVERIFY(QFileInfo(user).isSymLink() && FileFixture::contents(user) == content);
@@ -463,6 +471,7 @@ private slots:
         QTest::newRow("up and out") << "../../x.txt" << QString() << invalid;
         // 200 characters pass the name rule, but their 400 bytes do not fit the file system's 255.
         QTest::newRow("too long for the file system") << QString(200, QChar(0xE9)) << QString() << notCopied;
+        // Where the working folders go is not the user's own, nor can a fresh one be made.
         QTest::newRow("link") << "c.txt" << QString("link") << foreign;
         QTest::newRow("someone else's folder") << "c.txt" << QString("nobody") << foreign;
         QTest::newRow("source gone") << "c.txt" << QString("gone") << notCopied;
@@ -480,9 +489,11 @@ private slots:
         panel.addFiles({files->makeFile("x/a.txt", 10), files->makeFile("y/b.txt", 10)});
         const QString shared = WorkFolder::sharedPath(), first = FileFixture::work("first.txt");
         QVERIFY(setup == "link" || setup == "nobody" || WorkFolder::ensure());
-        QVERIFY(QDir().mkpath(setup == "nobody" ? shared + "/theirs" : files->path("elsewhere")));
+        QVERIFY(QDir().mkpath(setup == "nobody" ? shared + "/theirs" : files->path("elsewhere")) &&
+                QDir().mkpath(files->path("cache")));
         QVERIFY(setup != "link" || QFile::link(files->path("elsewhere"), shared));
         QVERIFY(setup != "nobody" || ::chown(QFile::encodeName(shared).constData(), 65534, 65534) == 0);
+        QVERIFY((setup != "link" && setup != "nobody") || qputenv("TMPDIR", QFile::encodeName(files->path("x/a.txt"))));
         const QString current = QStringList{"gone", "pipe", "leftover"}.contains(setup) ? "first.txt" : "a.txt";
         if (current == "first.txt") {
             renameTo(panel, "a.txt", {current});
@@ -546,7 +557,7 @@ private slots:
             const QString temp = files->path("t/" + (QString(200, 's') + '/').repeated(3));
             QVERIFY(QDir().mkpath(files->path("src/d/" + (QString(240, 'd') + '/').repeated(16))));
             QVERIFY(QDir().mkpath(temp));
-            qputenv("TMPDIR", QFile::encodeName(temp));
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(temp));
         }
         if (how == "unreadable") {
             QVERIFY(QDir().mkpath(files->path("src/private")) && QFile::setPermissions(files->path("src/private"), {}));
@@ -565,7 +576,7 @@ private slots:
             QCOMPARE(answer.text(), how == "cancel" ? QString() : notCopied);
             QVERIFY(tile.getName() == "src" && (how != "cancel" || watch.shown == 1));
         }
-        const QStringList left = FileFixture::tree(WorkFolder::sharedPath());
+        const QStringList left = FileFixture::tree(files->path("."));
         QVERIFY2(left.filter("copy").isEmpty(), qPrintable(left.join(' ')));
     }
 };

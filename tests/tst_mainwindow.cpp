@@ -85,7 +85,8 @@ private slots:
     }
 
     // The first listed file sets the destination, shown only while something is listed; a choice in
-    // the save dialog replaces it. Either stays through removals and later files until the list empties.
+    // the save dialog replaces it, unless it lies in the folder of the renamed copies. Either stays
+    // through removals and later files until the list empties.
     void destinationStaysUntilTheListEmpties()
     {
         FileFixture files;
@@ -102,10 +103,20 @@ private slots:
         QCOMPARE(refusal.dialog()->size(), QSize(400, 200));
         QVERIFY(!path->isVisibleTo(&w));
 
-        w.setOpenDialog([&](QWidget *) { return QStringList{a, b}; });
+        w.setOpenDialog([&](QWidget *) { return QStringList{a}; });
+        w.onBrowseForFilesClicked();
+        w.setOpenDialog([&](QWidget *) { return QStringList{b}; });
         w.onBrowseForFilesClicked();
         QVERIFY(path->isVisibleTo(&w));
+        QCOMPARE(path->text(), files.path("one/one.7z"));
         panel->removeFile(a);
+        QCOMPARE(path->text(), files.path("one/one.7z"));
+
+        QVERIFY(WorkFolder::ensure() && QFile::link(WorkFolder::path(), files.path("copies")));
+        w.setSaveDialog([&](QWidget *, const QString &) { return files.path("copies/MyArchive"); });
+        TestSupport::ModalAnswer ownFolder;
+        QTest::mouseClick(path, Qt::LeftButton);
+        QCOMPARE(ownFolder.text(), "Please choose another folder for the archive.");
         QCOMPARE(path->text(), files.path("one/one.7z"));
 
         // The save dialog starts on the destination; here the name typed into it gets ".7z".
@@ -118,7 +129,7 @@ private slots:
         panel->removeFile(a);
         QVERIFY(!path->isVisibleTo(&w));
         w.onBrowseForFilesClicked();
-        QCOMPARE(path->text(), files.path("one/one.7z"));
+        QCOMPARE(path->text(), files.path("two/two.7z"));
     }
 
     // Packing a folder twice: the name Parcelo made up gives way to the first free one, when the list
