@@ -44,6 +44,7 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
     Group followed;
     QStringList gone;
     QStringList unreadable;
+    QStringList undecodable;
     const auto sort = [&](Group &group, const QString &name, const QString &path, qint64 size) {
         const bool sampled = size >= Compressibility::sampledFrom;
         if (Compressibility::worthDeflating(path, size)) {
@@ -93,11 +94,15 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
         }
         for (const QString &relative : scan.specials)
             group.excluded << prefix + relative;
+        for (const QString &relative : scan.undecodable)
+            undecodable << prefix + relative;
     }
     if (!gone.isEmpty())
         plan.problem = QStringLiteral("No longer a file or folder: %1").arg(nameList(gone));
     else if (!unreadable.isEmpty())
         plan.problem = QStringLiteral("These folders could not be read: %1").arg(nameList(unreadable));
+    else if (!undecodable.isEmpty())
+        plan.problem = QStringLiteral("These names cannot be packed: %1").arg(nameList(undecodable));
     addRuns(direct, true, &plan.runs);
     addRuns(followed, false, &plan.runs);
     return plan;
