@@ -20,11 +20,16 @@ void ArchiveContents::addLink(const QString &path)
     entries.insert(path, {Type::Link, 0});
 }
 
+void ArchiveContents::addUnnamed(const QString &shown)
+{
+    unnamed << shown;
+}
+
 QString ArchiveContents::differences(const ArchiveContents &written) const
 {
     QStringList missing;
     QStringList wrong;
-    QStringList unexpected;
+    QStringList unexpected = written.unnamed;
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         const auto found = written.entries.constFind(it.key());
         if (found == written.entries.cend())

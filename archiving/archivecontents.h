@@ -3,6 +3,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 // The entries of an archive by path: what the chosen files must give, or what a written archive
 // holds according to its central directory. Comparing the two is how a run proves itself.
@@ -20,6 +21,8 @@ public:
     void addFile(const QString &path, qint64 size);
     void addFolder(const QString &path);
     void addLink(const QString &path);
+    // A name that is no UTF-8, readable: never one of the chosen entries.
+    void addUnnamed(const QString &shown);
 
     // Empty when `written` holds exactly these entries; otherwise one line that names the first
     // missing, wrong and unexpected entries. A link's size is the length of its target and is
@@ -28,4 +31,5 @@ public:
 
 private:
     QMap<QString, Entry> entries;
+    QStringList unnamed;
 };

@@ -48,6 +48,7 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<boo
     // written twice; a link's content is its target.
     const auto entryRoom = [](const QString &name) { return 512 + 2 * qint64(name.toUtf8().size()); };
     const qint64 linkRoom = 4096;
+    QStringList undecodable;
     const auto sort = [&](Group &group, const QString &name, const QString &path, qint64 size) {
         if (plan.stopped)
             return;
@@ -109,11 +110,15 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<boo
         }
         for (const QString &relative : scan.specials)
             group.excluded << prefix + relative;
+        for (const QString &relative : scan.undecodable)
+            undecodable << prefix + relative;
     }
     if (!gone.isEmpty())
         plan.problem = QStringLiteral("No longer a file or folder: %1").arg(nameList(gone));
     else if (!unreadable.isEmpty())
         plan.problem = QStringLiteral("These folders could not be read: %1").arg(nameList(unreadable));
+    else if (!undecodable.isEmpty())
+        plan.problem = QStringLiteral("These names cannot be packed: %1").arg(nameList(undecodable));
     addRuns(direct, true, &plan.runs);
     addRuns(followed, false, &plan.runs);
     // Deflate's worst case is a few bytes in every 16 KB; the rest covers the archive's end records.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "archiving/zipdirectory.h"
 
+#include "common/filesystemnames.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -13,7 +15,6 @@ const quint32 entrySignature = 0x02014b50;
 const int endSize = 22;
 const int locator64Size = 20;
 const int entrySize = 46;
-const quint16 utf8Flag = 0x0800;
 const int unixHost = 3;
 const quint32 unixTypeMask = 0170000;
 const quint32 unixLink = 0120000;
@@ -89,7 +90,6 @@ bool ZipDirectory::read(const QString &archive, ArchiveContents *contents, QStri
             return false;
         }
         const int host = int(little(directory, at + 5, 1));
-        const quint16 flags = quint16(little(directory, at + 8, 2));
         quint64 size = little(directory, at + 24, 4);
         const qsizetype nameLength = qsizetype(little(directory, at + 28, 2));
         const qsizetype extraLength = qsizetype(little(directory, at + 30, 2));
@@ -111,7 +111,13 @@ bool ZipDirectory::read(const QString &archive, ArchiveContents *contents, QStri
                 x += 4 + length;
             }
         }
-        QString name = (flags & utf8Flag) ? QString::fromUtf8(rawName) : QString::fromLatin1(rawName);
+        // Every name we pack is UTF-8 (the archiver flags it so); one that is not was never chosen.
+        QString name;
+        if (!FileSystemNames::decode(rawName, &name)) {
+            contents->addUnnamed(name);
+            at = next;
+            continue;
+        }
         const quint32 unixType = (attributes >> 16) & unixTypeMask;
         const bool folder =
             name.endsWith(QLatin1Char('/')) || (host == unixHost && unixType == unixFolder) || (attributes & dosFolder);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "common/entryscan.h"
 
-#include <QDirIterator>
+#include "common/filesystemnames.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -15,10 +16,19 @@ bool isLinkLike(const QFileInfo &info)
     return info.isSymLink();
 }
 
+// A folder still to list; below a name that is no UTF-8 nothing can be named, only counted.
+struct Pending
+{
+    QByteArray path;
+    QString relative;
+    bool named = true;
+};
+
 } // namespace
 
 EntryScan EntryScan::read(const QString &path, qint64 stopAboveBytes, const std::function<bool()> &keepGoing)
 {
+    using FileSystemNames::Type;
     EntryScan scan;
     const QFileInfo entry(path);
     scan.isLink = isLinkLike(entry);
@@ -35,31 +45,33 @@ EntryScan EntryScan::read(const QString &path, qint64 stopAboveBytes, const std:
     }
     scan.kind = Kind::Folder;
 
-    const QString root = entry.absoluteFilePath() + QLatin1Char('/');
-    QStringList pending{QString()};
+    QList<Pending> pending{{FileSystemNames::encode(entry.absoluteFilePath()) + '/', QString(), true}};
+    QList<FileSystemNames::Entry> entries;
     int sinceAsked = 0;
     while (!pending.isEmpty()) {
-        const QString relativeFolder = pending.takeLast();
-        const QString folder = root + relativeFolder;
-        const QFileInfo folderInfo(folder);
-        if (!folderInfo.isReadable() || !folderInfo.isExecutable()) {
-            scan.unreadable = relativeFolder.isEmpty() ? QStringLiteral(".") : relativeFolder.chopped(1);
+        const Pending folder = pending.takeLast();
+        entries.clear();
+        if (!FileSystemNames::list(folder.path, &entries)) {
+            scan.unreadable = folder.relative.isEmpty() ? QStringLiteral(".") : folder.relative.chopped(1);
             scan.complete = false;
             return scan;
         }
-        QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        while (it.hasNext()) {
-            it.next();
-            const QFileInfo info = it.fileInfo();
-            const QString relative = relativeFolder + info.fileName();
-            if (isLinkLike(info)) {
+        for (const FileSystemNames::Entry &item : std::as_const(entries)) {
+            QString name;
+            const bool named = FileSystemNames::decode(item.name, &name) && folder.named;
+            const QString relative = folder.relative + name;
+            if (item.type == Type::Folder)
+                pending.append({folder.path + item.name + '/', relative + QLatin1Char('/'), named});
+            scan.bytes += item.size;
+            if (!named) {
+                if (folder.named)
+                    scan.undecodable << relative;
+            } else if (item.type == Type::Link) {
                 scan.links << relative;
-            } else if (info.isDir()) {
+            } else if (item.type == Type::Folder) {
                 scan.folders << relative;
-                pending << relative + QLatin1Char('/');
-            } else if (info.isFile()) {
-                scan.files.append({relative, info.size()});
-                scan.bytes += info.size();
+            } else if (item.type == Type::File) {
+                scan.files.append({relative, item.size});
             } else {
                 scan.specials << relative;
             }

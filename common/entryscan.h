@@ -10,7 +10,8 @@
 
 // What one chosen entry holds on disk, read the way it is packed: the entry itself is followed
 // when it is a link (the user picked it), nothing below it is. Pipes, sockets and devices are
-// never opened, only named. Shared by the file list (measuring) and the job (checking).
+// never opened, only named. Every name is read exactly as the file system holds it. Shared by the
+// file list (measuring) and the job (checking).
 class EntryScan
 {
 public:
@@ -34,4 +35,8 @@ public:
     QStringList folders;
     QStringList links;
     QStringList specials;
+    // Names that are no UTF-8, readable ("caf\xE9.txt"), the first along each path only: nothing
+    // in Qt can open them, so they cannot be copied or checked in the archive. What they hold
+    // still counts in `bytes`.
+    QStringList undecodable;
 };

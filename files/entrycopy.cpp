@@ -16,7 +16,7 @@ namespace {
 Result copyFolder(const QString &from, const QString &to, const std::function<bool()> &keepGoing)
 {
     const EntryScan scan = EntryScan::read(from, -1, keepGoing);
-    if (scan.kind != EntryScan::Kind::Folder || !scan.unreadable.isEmpty())
+    if (scan.kind != EntryScan::Kind::Folder || !scan.unreadable.isEmpty() || !scan.undecodable.isEmpty())
         return Result::Failed;
     if (!scan.complete)
         return Result::Cancelled;

@@ -18,6 +18,15 @@ QString unreadableMessage(const EntryScan &scan, const QString &shown)
     return QStringLiteral("The folder %1 in %2 cannot be read").arg(scan.unreadable, shown);
 }
 
+QString unreadableOrUnnamed(const EntryScan &scan, const QString &shown)
+{
+    if (!scan.unreadable.isEmpty())
+        return unreadableMessage(scan, shown);
+    if (!scan.undecodable.isEmpty())
+        return QStringLiteral("These names in %1 cannot be packed: %2").arg(shown, nameList(scan.undecodable));
+    return QString();
+}
+
 // Windows's own names for devices, also with an extension, in any case and with spaces before the
 // dot; "COM" and "LPT" take the superscript digits too.
 bool isDeviceName(const QString &name)
@@ -44,7 +53,7 @@ QString refusalToList(const EntryScan &scan, const QString &shown)
     // A path that names nothing (yet) is listed as an empty file; "Compress" finds it gone.
     if (scan.kind == EntryScan::Kind::Special)
         return QStringLiteral("Only files and folders can be added: %1 is a pipe, a socket or a device").arg(shown);
-    return scan.unreadable.isEmpty() ? QString() : unreadableMessage(scan, shown);
+    return unreadableOrUnnamed(scan, shown);
 }
 
 QString refusalToPack(EntryScan::Kind listedKind, bool listedAsLink, const EntryScan &now, const QString &shown)
@@ -53,7 +62,7 @@ QString refusalToPack(EntryScan::Kind listedKind, bool listedAsLink, const Entry
         return QStringLiteral("%1 was moved or deleted after it was added; remove it from the list").arg(shown);
     if (now.kind != listedKind || now.isLink != listedAsLink)
         return QStringLiteral("%1 was replaced after it was added; remove it and add it again").arg(shown);
-    return now.unreadable.isEmpty() ? QString() : unreadableMessage(now, shown);
+    return unreadableOrUnnamed(now, shown);
 }
 
 QString refusalOfRoot(const QString &path, const QString &shown)

@@ -10,8 +10,8 @@
 // the message for the user, or an empty string when all is well.
 namespace EntryRules {
 
-// No pipe, socket or device can be listed, nor a folder that cannot be read whole. `shown`
-// names the entry.
+// No pipe, socket or device can be listed, nor a folder that cannot be read whole or that holds
+// a name that is no UTF-8. `shown` names the entry.
 QString refusalToList(const EntryScan &scan, const QString &shown);
 
 // A listed entry is packed only while it is still what was listed: the same kind, a link or not

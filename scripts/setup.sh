@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
-    7zip fonts-noto-core fonts-noto-color-emoji fonts-noto-cjk
+    7zip locales fonts-noto-core fonts-noto-color-emoji fonts-noto-cjk
     xvfb xauth xdotool openbox x11-utils imagemagick procps util-linux file
 )
 
@@ -21,3 +21,6 @@ if [ "${#missing[@]}" -gt 0 ]; then
     apt-get update -qq
     apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+# A locale that is not UTF-8, as some users have: the tests run the archiver under it.
+locale -a | grep -qx de_DE.iso88591 || localedef -i de_DE -f ISO-8859-1 de_DE.ISO-8859-1

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,7 @@ public:
         WorkFolder::release();
         qputenv("TMPDIR", savedTmpDir);
         qputenv("XDG_CACHE_HOME", savedCache); // empty counts as unset
+        QProcess::execute("rm", {"-rf", "--", root.path()}); // Qt cannot remove names that are no UTF-8
     }
 
     // A path below the fixture's folder; an absolute path stays as it is.
@@ -64,6 +66,16 @@ public:
         }
         entries.sort();
         return entries;
+    }
+
+    // A file, and its folders, under a relative name given as bytes, which need not be UTF-8.
+    bool makeRawFile(const QByteArray &relative, qint64 size) const
+    {
+        const QByteArray file = QFile::encodeName(root.path()) + '/' + relative;
+        for (qsizetype at = file.indexOf('/', 1); at > 0; at = file.indexOf('/', at + 1))
+            ::mkdir(file.left(at).constData(), 0755);
+        const int fd = ::open(file.constData(), O_CREAT | O_WRONLY, 0644);
+        return fd >= 0 && ::ftruncate(fd, size) == 0 && ::close(fd) == 0;
     }
 
     // A named pipe at `relative`; true when made.

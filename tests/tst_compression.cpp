@@ -27,6 +27,7 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <locale.h>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
@@ -53,6 +54,7 @@ refused) exec runuser -u nobody -- 7zz "$@" ;;
 removed) 7zz "$@"; status=$?; rm -r "$(dirname "$(dirname "$archive")")"; exit $status ;;
 read-only) 7zz "$@"; status=$?; mount -o remount,ro "$(dirname "$(dirname "$archive")")"; exit $status ;;
 lists) for a in "$@"; do case $a in @*|-x@*) echo "$a" >>"$here/lists" ;; esac; done ;;
+smuggled) f="$here/in/folder/caf$(printf '\351')"; : >"$f"; 7zz "$@"; s=$?; rm "$f"; exit $s ;;
 esac
 exec 7zz "$@")sh";
 
@@ -77,6 +79,8 @@ const struct Press
     {"link", "File with this name already exists", "Something else was saved as "}, // nothing written through it
     {"vanish", "Compression failed!", "These files could not be read: b.txt"},
     {"lying", "Compression failed!", "The written archive does not hold the chosen files: missing b.txt"},
+    {"smuggled", "Compression failed!",
+     "The written archive does not hold the chosen files: not chosen folder/caf\\xE9"},
     {"stall", "Compression failed!", "7-Zip stopped responding"},
     {"no folder", "Compression failed!", "The folder /proc/parcelo-none does not exist"},
     {"cancel", "", ""}, // by a click on "Cancel"
@@ -244,7 +248,11 @@ void TestCompression::init()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base.path() + "/home/.config"));
     qunsetenv("XDG_CACHE_HOME");
     qputenv("TMPDIR", QFile::encodeName(base.path() + "/tmp"));
-    qputenv("LC_ALL", "C"); // the job must give 7-Zip a UTF-8 locale of its own
+    // A user's locale that is not UTF-8: the job must give 7-Zip one of its own.
+    qputenv("LC_ALL", "de_DE.ISO-8859-1");
+    const locale_t latin1 = ::newlocale(LC_CTYPE_MASK, "de_DE.ISO-8859-1", locale_t(nullptr));
+    QVERIFY2(latin1, "no de_DE.ISO-8859-1 locale: run scripts/setup.sh");
+    ::freelocale(latin1);
     QVERIFY(QDir().mkpath(base.path() + "/home/Documents") && QDir().mkpath(base.path() + "/tmp"));
     QDesktopServices::setUrlHandler("file", this, "open");
     opened.clear();
@@ -411,8 +419,10 @@ void TestCompression::packsExactlyTheChosenEntries()
     // to its parent; a pipe that would block; chosen links to a file and to a folder, which pack
     // what they point to.
     for (const char *name : {"sub/a.txt", "b*.txt", "dir/x.txt", "-dash.txt", "@list.txt", "Everything is Ok.txt",
-                             "other/z.txt", "résumé ü.txt", "notes "})
+                             "other/z.txt", "résumé ü.txt", "notes ", "dir/漢字 😀.txt"})
         QVERIFY(writeFile(src + "/" + name));
+    const QString marked = QChar(0xFEFF) + QString("mark.txt"); // the mark is part of the name
+    QVERIFY(writeFile(src + "/" + marked));
     QVERIFY(writeFile(src + "/dir/inner/y.txt", QByteArray(10000, 'y')));
     QVERIFY(writeFile(temp->path() + "/secret", "the user's key\n"));
     QVERIFY(QFile::link(temp->path() + "/secret", src + "/dir/present.txt"));
@@ -434,6 +444,13 @@ void TestCompression::packsExactlyTheChosenEntries()
     for (const char *name : {"-dash.txt", "@list.txt", "a.txt", "b*.txt", "dir", "Everything is Ok.txt", "linked.txt",
                              "linkdir", "résumé ü.txt", "mixed", "notes "})
         chosen << src + "/" + name;
+    chosen << src + "/" + marked;
+    // A name that is no UTF-8 cannot be checked in the archive; a pipe is not even opened.
+    const QByteArray odd = QFile::encodeName(src + "/odd/caf") + "\xe9";
+    QVERIFY(writeFile(src + "/odd/ok.txt") && ::mkfifo(odd.constData(), 0600) == 0);
+    const QString unnamed = PackingPlan::make({src + "/odd"}).problem;
+    QVERIFY(::unlink(odd.constData()) == 0);
+    QCOMPARE(unnamed, "These names cannot be packed: odd/caf\\xE9");
     const PackingPlan plan = PackingPlan::make(chosen);
     QCOMPARE(plan.storedFiles.count("mixed/noise.txt") + plan.storedFiles.count("mixed/sub/video.mp4"), 2);
     QCOMPARE(plan.storedFiles.size(), 2);
@@ -451,11 +468,13 @@ void TestCompression::packsExactlyTheChosenEntries()
     QCOMPARE(after, (QMap<QString, QByteArray>{{"archive.zip", "the only copy"}, {"report", "the only copy"}}));
 
     const QString packed = out + "/excluded.txt";
-    const ArchiveContents expected = contents(
-        "notes =5|-dash.txt=5|@list.txt=5|a.txt=5|b*.txt=5|Everything is Ok.txt=5|résumé ü.txt=5|dir/|dir/x.txt=5|"
-        "dir/inner/|dir/inner/y.txt=10000|dir/present.txt>|dir/loop>|linked.txt=15|linkdir/|linkdir/z.txt=5|"
-        "mixed/|mixed/sub/|mixed/notes.txt=307200|mixed/noise.txt=307200|mixed/photo.jpg=307200|"
-        "mixed/sub/video.mp4=614400|mixed/head.bin=262144|mixed/sub/small.bin=102400");
+    const ArchiveContents expected =
+        contents("notes =5|-dash.txt=5|@list.txt=5|a.txt=5|b*.txt=5|Everything is Ok.txt=5|résumé "
+                 "ü.txt=5|\xEF\xBB\xBFmark.txt=5|"
+                 "dir/|dir/x.txt=5|dir/漢字 😀.txt=5|"
+                 "dir/inner/|dir/inner/y.txt=10000|dir/present.txt>|dir/loop>|linked.txt=15|linkdir/|linkdir/z.txt=5|"
+                 "mixed/|mixed/sub/|mixed/notes.txt=307200|mixed/noise.txt=307200|mixed/photo.jpg=307200|"
+                 "mixed/sub/video.mp4=614400|mixed/head.bin=262144|mixed/sub/small.bin=102400");
     // 7-Zip's own listing agrees with the choice (the job checked the central directory itself).
     QCOMPARE(expected.differences(listed(packed)), QString());
     // 7-Zip stores by itself what it failed to shrink: only "Deflate" shows a choice.
