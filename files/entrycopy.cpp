@@ -12,7 +12,8 @@ namespace EntryCopy {
 namespace {
 
 // Everything below the folder is listed first, so a folder that cannot be read whole fails the
-// copy before anything is made, instead of turning up empty in the copy.
+// copy before anything is made, instead of turning up empty in the copy. A chosen link to a folder
+// is packed without the links below it, so its copy is made without them too.
 Result copyFolder(const QString &from, const QString &to, const std::function<bool()> &keepGoing)
 {
     const EntryScan scan = EntryScan::read(from, -1, keepGoing);
@@ -44,7 +45,7 @@ Result copyFolder(const QString &from, const QString &to, const std::function<bo
             result = Result::Failed;
         goOn();
     }
-    for (qsizetype i = 0; result == Result::Copied && i < scan.links.size(); ++i) {
+    for (qsizetype i = 0; result == Result::Copied && !scan.isLink && i < scan.links.size(); ++i) {
         if (!WorkFolder::copyLink(source + scan.links.at(i), target + scan.links.at(i)))
             result = Result::Failed;
     }

@@ -348,20 +348,25 @@ private slots:
         QVERIFY(!noBox.seen() && panel.getFiles() == listed);
     }
 
-    // A renamed copy keeps the date of each file and folder in it, as the archive then shows.
+    // A renamed copy keeps the date of each file and folder in it, as the archive then shows. A
+    // chosen link to a folder is copied as it is packed unrenamed: without the links inside.
     void renamedCopiesKeepTheirDates()
     {
         files->makeFile("Photos/sub/a.txt", 10);
         files->makeFile("Photos/b.txt", 10);
         files->makeFile("c.txt", 10);
+        QVERIFY(QFile::link("b.txt", files->path("Photos/l.txt")) && QFile::link("Photos", files->path("Trip")));
         for (const char *entry : {"Photos/sub/a.txt", "Photos/b.txt", "c.txt", "Photos/sub", "Photos"})
             QCOMPARE(QProcess::execute("touch", {"-d", "2015-06-01 12:00", files->path(entry)}), 0);
         FileWidget panel;
-        panel.addFiles({files->path("Photos"), files->path("c.txt")});
+        panel.addFiles({files->path("Photos"), files->path("c.txt"), files->path("Trip")});
         renameTo(panel, "Photos", {"Holiday"});
         renameTo(panel, "c.txt", {"d.txt"});
-        for (const char *copy : {"Holiday", "Holiday/sub", "Holiday/sub/a.txt", "Holiday/b.txt", "d.txt"})
+        renameTo(panel, "Trip", {"Away"});
+        for (const char *copy : {"Holiday", "Holiday/sub", "Holiday/sub/a.txt", "Holiday/b.txt", "d.txt", "Away/sub"})
             QCOMPARE(QFileInfo(FileFixture::work(copy)).lastModified(), QDateTime(QDate(2015, 6, 1), QTime(12, 0)));
+        QVERIFY(QFileInfo(FileFixture::work("Holiday/l.txt")).isSymLink());
+        QCOMPARE(FileFixture::tree(FileFixture::work("Away")), QStringList({"b.txt", "sub", "sub/a.txt"}));
     }
 
     // A removal only makes room: the others keep their order and measurements. A rebuild reads each again.
