@@ -506,7 +506,7 @@ namespace {
 // them without a name.
 QString droppedPath(const QUrl &url)
 {
-    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    const QString path = url.toLocalFile(); // empty for a web link
     return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
 }
 
