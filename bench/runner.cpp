@@ -195,6 +195,7 @@ int main(int argc, char *argv[])
         qFatal("no temporary folder");
     // The rename copies and the test data go to a folder of the benchmark's own.
     qputenv("TMPDIR", scratch.path().toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", scratch.path().toLocal8Bit());
     const QString loadBefore = loadAverage();
     std::printf("Parcelo benchmark, %s, load average before: %s\n",
                 qPrintable(QDateTime::currentDateTime().toString(Qt::ISODate)), qPrintable(loadBefore));
