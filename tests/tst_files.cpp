@@ -475,7 +475,7 @@ private slots:
         QVERIFY(setup == "link" || setup == "nobody" || WorkFolder::ensure());
         QVERIFY(QDir().mkpath(setup == "nobody" ? shared + "/theirs" : files->path("elsewhere")));
         QVERIFY(setup != "link" || QFile::link(files->path("elsewhere"), shared));
-        QVERIFY(setup != "nobody" || ::chown(QFile::encodeName(shared).constData(), 65534, 65534) == 0);
+        QVERIFY(setup != "nobody" || FileFixture::giveToNobody(shared));
         const QString current = QStringList{"gone", "pipe", "leftover"}.contains(setup) ? "first.txt" : "a.txt";
         if (current == "first.txt") {
             renameTo(panel, "a.txt", {current});
@@ -545,7 +545,7 @@ private slots:
             QVERIFY(QDir().mkpath(files->path("src/private")) && QFile::setPermissions(files->path("src/private"), {}));
             QVERIFY(::chmod(QFile::encodeName(files->path(".")).constData(), 0755) == 0);
             QVERIFY(::chmod(QFile::encodeName(files->path("tmp")).constData(), 01777) == 0);
-            OtherProgram other(files->path("src"), "copy", ::geteuid() == 0 ? "nobody" : QString());
+            OtherProgram other(files->path("src"), "copy", FileFixture::isRoot() ? "nobody" : QString());
             QCOMPARE(other.result(), "refused " + notCopied);
             QVERIFY(other.finish("leave"));
         } else {
