@@ -165,8 +165,8 @@ private slots:
         QCOMPARE(dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText(), "All files (*.*)");
     }
 
-    // As the program starts it, with its sheet: "Compress" and the background picture are painted, no button
-    // draws a dark native panel, and the smallest window still shows a full row of tiles and both buttons.
+    // As the program starts it, with its sheet: "Compress" in the sheet's font and the background picture are painted,
+    // no button draws a dark native panel, and the smallest window still shows a full row of tiles and both buttons.
     void startedWindowIsStyledWithoutDarkPanelsDownToItsSmallest()
     {
         FileFixture files;
@@ -181,6 +181,7 @@ private slots:
 
         const QImage compress = w.findChild<QPushButton *>(QStringLiteral("Compress"))->grab().toImage();
         QCOMPARE(QColor(compress.pixel(compress.width() / 2, 4)), QColor(0x52, 0x72, 0xBA));
+        QCOMPARE(w.findChild<QPushButton *>(QStringLiteral("Compress"))->font().family(), "Noto Sans");
         const QImage shown = w.grab().toImage();
         const QImage background(QStringLiteral(":/qrc/background.png"));
         for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
