@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
@@ -181,7 +182,10 @@ private slots:
 
         const QImage compress = w.findChild<QPushButton *>(QStringLiteral("Compress"))->grab().toImage();
         QCOMPARE(QColor(compress.pixel(compress.width() / 2, 4)), QColor(0x52, 0x72, 0xBA));
-        QCOMPARE(w.findChild<QPushButton *>(QStringLiteral("Compress"))->font().family(), "Noto Sans");
+        const QList<QWidget *> texts{w.findChild<QPushButton *>("Compress"), w.findChild<QLabel *>("Size_info"),
+                                     w.findChild<HeaderWidget *>()->findChildren<QLabel *>().last()};
+        for (QWidget *text : texts)
+            QCOMPARE(text->font().family(), "Noto Sans");
         const QImage shown = w.grab().toImage();
         const QImage background(QStringLiteral(":/qrc/background.png"));
         for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
