@@ -345,11 +345,14 @@ void TestCompression::decisionsFollowTheRules()
 {
     QFETCH(QString, given);
     QFETCH(QString, expected);
+    if (expected.contains(QRegularExpression("(^| )/")))
+        POSIX_ONLY(); // Windows puts a drive before a path from the root
     QCOMPARE(given, expected);
 }
 
 void TestCompression::packsExactlyTheChosenEntries()
 {
+    POSIX_ONLY();
     // Traps: names that look like switches, wildcards or the success words; a chosen name that
     // also exists below; links in a folder to a secret and to its parent; a pipe that would block;
     // chosen links to a file and to a folder, which pack what they point to.
@@ -418,6 +421,7 @@ void TestCompression::compressReportsAndLeavesOnlyTheArchive_data()
 
 void TestCompression::compressReportsAndLeavesOnlyTheArchive()
 {
+    POSIX_ONLY(); // the stand-in archivers are shell scripts
     QFETCH(int, row);
     press(presses[row]);
 }
@@ -515,6 +519,7 @@ void TestCompression::press(const Press &row)
 
 void TestCompression::manyPressesLeaveNothingBehind()
 {
+    POSIX_ONLY();
     // No archiver process (see cleanup), descriptor or change to the user's files may outlast them.
     const auto descriptors = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
     const QMap<QString, QByteArray> userFiles = snapshot(src);

@@ -131,6 +131,8 @@ private slots:
         QVERIFY2(metrics.horizontalAdvance(shown) <= 80, qPrintable(shown));
         if (QString(QTest::currentDataTag()) == "CJK" && QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
             QSKIP("No font for Japanese: install fonts-noto-cjk");
+        if (QFontInfo(SingleFileWidget::nameFont()).family() != "Noto Sans")
+            QSKIP("The cuts are measured in Noto Sans, which this system lacks");
         QTEST(shown, "shown");
     }
 
@@ -278,6 +280,7 @@ private slots:
     }
     void refusalsShowOnce()
     {
+        POSIX_ONLY();
         QFETCH(QStringList, offered);
         QFETCH(QString, message);
         QVERIFY(files->makePipe("pipe") && files->makePipe("pipe2") &&
@@ -319,6 +322,8 @@ private slots:
     {
         QFETCH(QString, change);
         const QString action = change.section(' ', 0, 0), name = change.section(' ', 1);
+        if (action == "link" || action == "pipe")
+            POSIX_ONLY();
         const QString secret = files->makeFile("secret.txt", 10, 's');
         files->makeFile("f/b.txt", 10);
         QVERIFY(QFile::link(secret, files->path("l.txt")));
@@ -341,6 +346,7 @@ private slots:
     // A renamed copy keeps the date of each file and folder in it, as the archive then shows.
     void renamedCopiesKeepTheirDates()
     {
+        POSIX_ONLY();
         files->makeFile("Photos/sub/a.txt", 10);
         files->makeFile("Photos/b.txt", 10);
         files->makeFile("c.txt", 10);
@@ -397,6 +403,7 @@ private slots:
     // that ended left its copy; a folder without a lock may be one a program is just making.
     void renamesCopyAndLeaveEveryoneElsesFilesAlone()
     {
+        POSIX_ONLY();
         OtherProgram running(files->makeFile("theirs/other.txt", 20, 't'), "final.pdf");
         OtherProgram ended(files->path("theirs/other.txt"), "final.pdf");
         const QString theirCopy = running.result().remove("copied ");
@@ -469,6 +476,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, setup);
         QFETCH(QString, message);
+        if (QStringList{"link", "nobody", "pipe", "leftover"}.contains(setup))
+            POSIX_ONLY();
         FileWidget panel;
         panel.addFiles({files->makeFile("x/a.txt", 10), files->makeFile("y/b.txt", 10)});
         const QString shared = WorkFolder::sharedPath(), first = FileFixture::work("first.txt");
@@ -494,6 +503,7 @@ private slots:
     // Links are neither counted nor followed but copied as links; a pipe is never opened.
     void folderIsCountedAndCopiedWhole()
     {
+        POSIX_ONLY();
         QVERIFY(files->makePipe("photos/trip/pipe"));
         files->makeFile("photos/a.jpg", 1000, 'a');
         files->makeFile("photos/trip/deeper/b.jpg", 3 * MB);
@@ -532,6 +542,7 @@ private slots:
     }
     void folderCopyThatStopsLeavesNothing()
     {
+        POSIX_ONLY();
         QFETCH(QString, how);
         for (int i = 0; i < 200; ++i)
             files->makeFile(QStringLiteral("src/%1.txt").arg(i), 1);

@@ -49,6 +49,7 @@ listed_browse="$browse_x $browse_y"
 skip=$(log_lines)
 pick_file "$workdir/data/日本 🎉.txt"
 wait_log 'listed ' 10 "$skip" || fail "the second name was not added"
+screenshot "$builddir/e2e-windows-listed.png"
 click_at "$compress_x" "$compress_y"
 wait_log 'shown QMessageBox .*text="Compression finished successfully!"' 60 || fail "no success box"
 xdotool key Return
