@@ -16,7 +16,7 @@
 #define POSIX_ONLY() QSKIP("POSIX only: pipes, links, modes or other users")
 #define POSIX_CALL(call) false
 #else
-#define POSIX_ONLY()
+#define POSIX_ONLY() (void)0
 #define POSIX_CALL(call) (call)
 #include <unistd.h>
 #endif
