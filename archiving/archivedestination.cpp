@@ -14,8 +14,12 @@ QString ArchiveDestination::defaultFor(const QString &firstEntry, const QString 
     if (!ownCopy && !QDir(folder).isRoot() && !folderName.isEmpty())
         return folder + QLatin1Char('/') + folderName + QStringLiteral(".7z");
     const QString entryName = entry.fileName().isEmpty() ? QStringLiteral("archive") : entry.fileName();
-    return QDir::cleanPath(QDir(documentsFolder).absolutePath()) + QStringLiteral("/compressed_files/") + entryName +
-           QStringLiteral(".7z");
+    return documentsArchives(documentsFolder) + QLatin1Char('/') + entryName + QStringLiteral(".7z");
+}
+
+QString ArchiveDestination::documentsArchives(const QString &documentsFolder)
+{
+    return QDir::cleanPath(QDir(documentsFolder).absolutePath()) + QStringLiteral("/compressed_files");
 }
 
 QString ArchiveDestination::firstFree(const QString &path, const std::function<bool(const QString &)> &taken)
@@ -33,4 +37,28 @@ QString ArchiveDestination::firstFree(const QString &path, const std::function<b
             return candidate;
     }
     return path;
+}
+
+namespace {
+
+// The path with every link resolved: the deepest part that exists in its canonical form, the rest
+// as it is written.
+QString resolved(const QString &path)
+{
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString rest;
+    while (!QFileInfo::exists(existing) && !QDir(existing).isRoot()) {
+        rest.prepend(QLatin1Char('/') + QFileInfo(existing).fileName());
+        existing = QFileInfo(existing).absolutePath();
+    }
+    return QFileInfo(existing).canonicalFilePath() + rest;
+}
+
+} // namespace
+
+bool ArchiveDestination::isWithin(const QString &path, const QString &folder)
+{
+    const QString inner = resolved(path);
+    const QString outer = resolved(folder);
+    return inner == outer || inner.startsWith(outer + QLatin1Char('/'));
 }

@@ -34,13 +34,17 @@ QStringList ArchiverCommand::add(const QString &archive, const QStringList &item
 }
 
 QStringList ArchiverCommand::addFromLists(const QString &archive, const QString &itemList, const QString &excludedList,
-                                          bool linksAsLinks, bool stored)
+                                          bool linksAsLinks, bool stored, const QStringList &items,
+                                          const QStringList &excluded)
 {
     QStringList arguments = switches(linksAsLinks, stored);
     arguments << QStringLiteral("-scsUTF-8");
     if (!excludedList.isEmpty())
         arguments << QStringLiteral("-x@") + excludedList;
+    for (const QString &name : excluded)
+        arguments << QStringLiteral("-x!") + name;
     arguments << archive << QStringLiteral("@") + itemList;
+    arguments += items;
     return arguments;
 }
 
@@ -52,13 +56,13 @@ QByteArray ArchiverCommand::listFile(const QStringList &names)
     return content;
 }
 
-bool ArchiverCommand::listable(const QStringList &names)
+bool ArchiverCommand::listable(const QString &name)
 {
-    for (const QString &name : names) {
-        if (name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r')))
-            return false;
-    }
-    return true;
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    const QChar quote(QLatin1Char('"'));
+    return !name.isEmpty() && !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) &&
+           !blank(name.front()) && !blank(name.back()) &&
+           !(name.size() > 1 && name.front() == quote && name.back() == quote);
 }
 
 qsizetype ArchiverCommand::length(const QString &program, const QStringList &arguments)

@@ -22,15 +22,19 @@ public:
                            bool linksAsLinks, bool stored = false);
 
     // The same with the names read from UTF-8 list files (`excludedList` may be empty), for runs
-    // whose names would not fit on a command line. `archive` must be an absolute path: list files
-    // cannot follow "--", so nothing else protects a name that begins with "-".
+    // whose names would not fit on a command line; `items` and `excluded` are names that a list
+    // file cannot carry, given on the command line beside them. `archive` and `items` must be
+    // absolute paths: list files cannot follow "--", so nothing else protects a name that begins
+    // with "-".
     static QStringList addFromLists(const QString &archive, const QString &itemList, const QString &excludedList,
-                                    bool linksAsLinks, bool stored = false);
+                                    bool linksAsLinks, bool stored = false, const QStringList &items = {},
+                                    const QStringList &excluded = {});
 
     // The content of a list file: one name a line, UTF-8.
     static QByteArray listFile(const QStringList &names);
-    // Whether every name can stand in a list file (none holds a line break).
-    static bool listable(const QStringList &names);
+    // Whether a list file carries the name exactly: 7-Zip reads one name a line, trims spaces and
+    // tabs at both ends, and takes the quotes off a name that stands in them.
+    static bool listable(const QString &name);
     // The length of the command line these arguments make, with room for quotes.
     static qsizetype length(const QString &program, const QStringList &arguments);
 };

@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcArchiver, "parcelo.archiver")
 
 namespace {
@@ -26,13 +28,15 @@ QProcessEnvironment archiverEnvironment()
 
 ArchiverProcess::ArchiverProcess(QObject *parent) : QObject(parent) {}
 
-int ArchiverProcess::lastPercent(const QString &output)
+qint64 ArchiverProcess::lastPercent(const QString &output)
 {
-    static const QRegularExpression percent(QStringLiteral("(\\d{1,3})%"));
-    int last = -1;
+    // At the start of a progress line, after the backspaces that erased the one before: a file
+    // name on the line may hold "1000%" too.
+    static const QRegularExpression percent(QStringLiteral("(?:^|[\\b\\r\\n])\\s*(\\d{1,15})%"));
+    qint64 last = -1;
     for (const QRegularExpressionMatch &match : percent.globalMatch(output))
-        last = match.captured(1).toInt();
-    return last <= 100 ? last : -1;
+        last = match.captured(1).toLongLong();
+    return last;
 }
 
 void ArchiverProcess::cancel()
@@ -43,7 +47,8 @@ void ArchiverProcess::cancel()
     activeLoop->quit();
 }
 
-RunVerdict::Run ArchiverProcess::run(const QString &program, const QStringList &arguments, int silenceLimitMs)
+RunVerdict::Run ArchiverProcess::run(const QString &program, const QStringList &arguments, int silenceLimitMs,
+                                     const std::function<bool()> &withinBounds)
 {
     qCDebug(lcArchiver) << program << arguments;
     RunVerdict::Run result;
@@ -64,14 +69,29 @@ RunVerdict::Run ArchiverProcess::run(const QString &program, const QStringList &
     QTimer silence;
     silence.setSingleShot(true);
     silence.setInterval(silenceLimitMs);
+    // Progress output alone is no proof of sense: a run that reads without end reports too.
+    QTimer bounds;
+    bounds.setInterval(500);
+    const auto checkBounds = [&] {
+        if (withinBounds && !result.overgrown && !withinBounds()) {
+            result.overgrown = true;
+            loop.quit();
+        }
+    };
+    connect(&bounds, &QTimer::timeout, &loop, checkBounds);
 
     connect(&process, &QProcess::readyReadStandardOutput, &loop, [&] {
         const QString chunk = QString::fromUtf8(process.readAllStandardOutput());
         result.output += chunk;
-        const int percent = lastPercent(chunk);
-        if (percent >= 0)
-            emit progressed(percent);
+        const qint64 percent = lastPercent(chunk);
+        if (percent > overrunPercent && !result.overgrown) {
+            result.overgrown = true;
+            loop.quit();
+        } else if (percent >= 0) {
+            emit progressed(int(std::min<qint64>(percent, 100)));
+        }
         silence.start();
+        checkBounds();
     });
     connect(&silence, &QTimer::timeout, &loop, [&] {
         result.stalled = true;
@@ -87,6 +107,7 @@ RunVerdict::Run ArchiverProcess::run(const QString &program, const QStringList &
     cancelRequested = false;
     process.start(program, arguments, QIODevice::ReadOnly);
     silence.start();
+    bounds.start();
     if (process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart)
         loop.exec();
     activeLoop = nullptr;

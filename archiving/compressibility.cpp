@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "archiving/compressibility.h"
 
+#include "common/regularfile.h"
+
 #include <QFile>
 
 bool Compressibility::savesEnough(const QByteArray &sample)
@@ -16,8 +18,8 @@ bool Compressibility::worthDeflating(const QString &path, qint64 size)
 {
     if (size < sampledFrom)
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path))
         return true;
     QByteArray sample = file.read(sampleBytes);
     if (size >= 4 * sampleBytes && file.seek(size / 2))

@@ -24,6 +24,8 @@ NoReplaceMove::Result NoReplaceMove::move(const QString &from, const QString &to
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
         return {Outcome::Taken, QString()};
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+        return {Outcome::Refused, QString()};
     return {Outcome::Failed, QStringLiteral("error %1").arg(error)};
 }
 
@@ -49,6 +51,8 @@ NoReplaceMove::Result NoReplaceMove::move(const QString &from, const QString &to
         return {Outcome::Moved, QString()};
     if (errno == EEXIST)
         return {Outcome::Taken, QString()};
+    if (errno == EACCES || errno == EPERM || errno == EROFS)
+        return {Outcome::Refused, QString()};
     return {Outcome::Failed, QString::fromLocal8Bit(std::strerror(errno))};
 }
 

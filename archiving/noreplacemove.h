@@ -9,7 +9,8 @@
 class NoReplaceMove
 {
 public:
-    enum class Outcome { Moved, Taken, Failed };
+    // Refused: the folder may not be written (its permissions, or a read-only disk).
+    enum class Outcome { Moved, Taken, Refused, Failed };
     struct Result
     {
         Outcome outcome = Outcome::Failed;

@@ -47,9 +47,10 @@ public slots:
     void cancel();
 
 private:
-    Result pack(const QString &unfinished, const PackingPlan &plan);
-    Result verdict(const RunVerdict::Run &run, const QString &unfinished) const;
-    QStringList command(const QString &written, const PackingPlan::Run &step) const;
+    Result pack(const QString &written, const QString &folder, const PackingPlan &plan);
+    Result verdict(const RunVerdict::Run &run, const QString &written, const QString &folder,
+                   const PackingPlan::Run &step) const;
+    QStringList command(const QString &written, const PackingPlan::Run &step, QString *problem) const;
 
     ArchiverProcess *process = nullptr;
     QString programPath;

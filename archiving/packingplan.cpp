@@ -36,7 +36,7 @@ void addRuns(const Group &group, bool linksAsLinks, QList<PackingPlan::Run> *run
 
 } // namespace
 
-PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<void()> &tick,
+PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<bool()> &keepGoing,
                               const QList<EntryScan> &scans)
 {
     PackingPlan plan;
@@ -44,7 +44,13 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
     Group followed;
     QStringList gone;
     QStringList unreadable;
+    // A ZIP entry's two headers with their extra fields take well under 512 bytes beside its name,
+    // written twice; a link's content is its target.
+    const auto entryRoom = [](const QString &name) { return 512 + 2 * qint64(name.toUtf8().size()); };
+    const qint64 linkRoom = 4096;
     const auto sort = [&](Group &group, const QString &name, const QString &path, qint64 size) {
+        if (plan.stopped)
+            return;
         const bool sampled = size >= Compressibility::sampledFrom;
         if (Compressibility::worthDeflating(path, size)) {
             group.deflated << name;
@@ -56,9 +62,10 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
         }
         plan.expected.addFile(name, size);
         plan.bytes += size;
+        plan.ceiling += size + entryRoom(name);
         ++plan.fileCount;
-        if (sampled && tick)
-            tick();
+        if (sampled && keepGoing && !keepGoing())
+            plan.stopped = true;
     };
     for (qsizetype i = 0; i < chosen.size(); ++i) {
         const QString &path = chosen.at(i);
@@ -77,19 +84,28 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
         group.items << path;
         if (scan.kind == EntryScan::Kind::File) {
             sort(group, name, path, scan.bytes);
+            if (plan.stopped)
+                return plan;
             continue;
         }
         const QString prefix = name + QLatin1Char('/');
         plan.expected.addFolder(name);
+        plan.ceiling += entryRoom(name);
         for (const auto &[relative, size] : scan.files)
             sort(group, prefix + relative, path + QLatin1Char('/') + relative, size);
-        for (const QString &relative : scan.folders)
+        if (plan.stopped)
+            return plan;
+        for (const QString &relative : scan.folders) {
             plan.expected.addFolder(prefix + relative);
+            plan.ceiling += entryRoom(prefix + relative);
+        }
         for (const QString &relative : scan.links) {
-            if (scan.isLink)
+            if (scan.isLink) {
                 group.excluded << prefix + relative;
-            else
+            } else {
                 plan.expected.addLink(prefix + relative);
+                plan.ceiling += entryRoom(prefix + relative) + linkRoom;
+            }
         }
         for (const QString &relative : scan.specials)
             group.excluded << prefix + relative;
@@ -100,5 +116,7 @@ PackingPlan PackingPlan::make(const QStringList &chosen, const std::function<voi
         plan.problem = QStringLiteral("These folders could not be read: %1").arg(nameList(unreadable));
     addRuns(direct, true, &plan.runs);
     addRuns(followed, false, &plan.runs);
+    // Deflate's worst case is a few bytes in every 16 KB; the rest covers the archive's end records.
+    plan.ceiling += plan.bytes / 100 + 64 * 1024;
     return plan;
 }

@@ -28,10 +28,11 @@ public:
         qint64 bytes = 0;
     };
 
-    // `tick` is called after each file that was sampled, so a caller can keep its window painting.
-    // `scans` may hold a whole, fresh reading of each chosen entry, in the same order, so that
-    // nothing is walked twice; entries without one are read here.
-    static PackingPlan make(const QStringList &chosen, const std::function<void()> &tick = {},
+    // `keepGoing` is asked after each file that was sampled, so a caller can keep its window
+    // painting; when it returns false the plan stops at once, unfinished. `scans` may hold a whole,
+    // fresh reading of each chosen entry, in the same order, so that nothing is walked twice;
+    // entries without one are read here.
+    static PackingPlan make(const QStringList &chosen, const std::function<bool()> &keepGoing = {},
                             const QList<EntryScan> &scans = {});
 
     QList<Run> runs;
@@ -40,6 +41,12 @@ public:
     qint64 bytes = 0;
     // The archive names of the files that will be stored, not deflated.
     QStringList storedFiles;
+    // The most an archive of these entries can take on disk, generously: headers, names, link
+    // targets and deflate's worst case on top of the bytes. A run that writes more is reading
+    // something that was not planned.
+    qint64 ceiling = 0;
     // Set when a chosen entry can no longer be packed; no run should start then.
     QString problem;
+    // Set when `keepGoing` stopped the plan; nothing of it may be run.
+    bool stopped = false;
 };

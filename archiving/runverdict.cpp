@@ -39,7 +39,8 @@ QStringList RunVerdict::shownLines(const QString &output)
     return lines;
 }
 
-RunVerdict RunVerdict::judge(const Run &run, const QString &archive, const QString &program, int silenceSeconds)
+RunVerdict RunVerdict::judge(const Run &run, const QString &archive, const QString &program, int silenceSeconds,
+                             const QString &folder)
 {
     RunVerdict verdict;
     const QStringList lines = shownLines(run.output);
@@ -63,7 +64,7 @@ RunVerdict RunVerdict::judge(const Run &run, const QString &archive, const QStri
 
     const QString archiveName = QDir::toNativeSeparators(archive);
     if (mentionsFullDisk(run.output)) {
-        verdict.cause = QStringLiteral("There is not enough free space in %1").arg(QFileInfo(archive).absolutePath());
+        verdict.cause = QStringLiteral("There is not enough free space in %1").arg(QDir::toNativeSeparators(folder));
         return verdict;
     }
     // 7-Zip names a refused archive on a line of its own, next to the system's reason.
@@ -86,7 +87,7 @@ RunVerdict RunVerdict::judge(const Run &run, const QString &archive, const QStri
             unread << name;
     }
     if (verdict.outcome == Outcome::AccessDenied) {
-        verdict.cause = QStringLiteral("Parcelo may not write in %1").arg(QFileInfo(archive).absolutePath());
+        verdict.cause = QStringLiteral("Parcelo may not write in %1").arg(QDir::toNativeSeparators(folder));
         return verdict;
     }
     if (!unread.isEmpty()) {

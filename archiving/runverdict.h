@@ -18,13 +18,17 @@ public:
         bool crashed = false;
         int exitCode = 0;
         bool stalled = false;
+        // Stopped for writing more than the chosen files can make.
+        bool overgrown = false;
         bool cancelled = false;
         QString output;
     };
 
     // `archive` is the path the archiver wrote to, `program` the archiver, `silenceSeconds` how
-    // long it may stay silent.
-    static RunVerdict judge(const Run &run, const QString &archive, const QString &program, int silenceSeconds);
+    // long it may stay silent, `folder` the folder the user chose for the archive, which messages
+    // name.
+    static RunVerdict judge(const Run &run, const QString &archive, const QString &program, int silenceSeconds,
+                            const QString &folder);
 
     // The output's lines as a terminal would show them: progress that was erased with
     // backspaces is gone.

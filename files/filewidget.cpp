@@ -34,6 +34,7 @@ const int tileWidth = 88;
 const int fullHeight = 273;
 const float sizeLimit = 500.0f;
 const qint64 megabyte = 1048576;
+const qint64 limitBytes = 500 * megabyte;
 
 QString tooMuchMessage()
 {
@@ -161,14 +162,13 @@ bool FileWidget::refuseListedName(const QString &path)
     return true;
 }
 
-// The walk of a folder stops once it is surely over what is left of the limit (a megabyte more,
-// so that the limit itself is still judged in megabytes, as for every entry); a huge folder is
-// then refused at once. No value when the user cancelled the measurement.
+// The walk of a folder stops once it is over what is left of the limit, so a huge folder is
+// refused at once. No value when the user cancelled the measurement.
 std::optional<EntryScan> FileWidget::measure(const QString &path)
 {
     WorkProgress progress(window(), QStringLiteral("Measuring %1...").arg(QFileInfo(path).fileName()));
-    const qint64 room = qint64((double(sizeLimit) - double(getSize())) * double(megabyte));
-    EntryScan scan = EntryScan::read(path, std::max<qint64>(room, 0) + megabyte, progress.callback());
+    const qint64 room = limitBytes - getBytes();
+    EntryScan scan = EntryScan::read(path, std::max<qint64>(room, 0), progress.callback());
     if (progress.wasCancelled())
         return std::nullopt;
     return scan;
@@ -186,7 +186,7 @@ bool FileWidget::refuseEntry(const EntryScan &scan, const QString &path)
 // Every file counts against the total as it is at that moment, so a later, smaller one may fit.
 bool FileWidget::fitsLimit(SingleFileWidget *tile)
 {
-    if (tile->getSize() + getSize() <= sizeLimit)
+    if (tile->getBytes() + getBytes() <= limitBytes)
         return true;
     refuse(EntryRules::Refusal::Kind::OverLimit, tooMuchMessage(), tile->getName(), tile->getSize());
     discard(tile);
@@ -406,17 +406,16 @@ void FileWidget::rebuild(bool readAgain)
 QString FileWidget::checkEntriesAgain(QList<EntryScan> *scans)
 {
     WorkProgress progress(window(), QStringLiteral("Checking the files..."), false);
-    const qint64 limit = qint64(sizeLimit) * megabyte;
     qint64 total = 0;
     for (auto it = fileMap.cbegin(); it != fileMap.cend(); ++it) {
         const SingleFileWidget *tile = it.value();
-        const EntryScan now = EntryScan::read(it.key(), limit - total, progress.callback());
+        const EntryScan now = EntryScan::read(it.key(), limitBytes - total, progress.callback());
         const QString refusal =
             EntryRules::refusalToPack(tile->listedKind(), tile->listedAsLink(), now, tile->getName());
         if (!refusal.isEmpty())
             return refusal;
         total += now.bytes;
-        if (total > limit)
+        if (total > limitBytes)
             return tooMuchMessage();
         if (scans)
             scans->append(now);
@@ -427,6 +426,14 @@ QString FileWidget::checkEntriesAgain(QList<EntryScan> *scans)
 QStringList FileWidget::getFiles()
 {
     return fileMap.keys();
+}
+
+qint64 FileWidget::getBytes() const
+{
+    qint64 total = 0;
+    for (const SingleFileWidget *tile : fileMap)
+        total += tile->getBytes();
+    return total;
 }
 
 float FileWidget::getSize()
@@ -494,11 +501,19 @@ bool FileWidget::eventFilter(QObject *watched, QEvent *event)
 
 namespace {
 
+// A web link has no file behind it to pack, and a relative one ("file:a.txt") would be taken from
+// wherever this program happens to run. Folders may come with a trailing slash, which would leave
+// them without a name.
+QString droppedPath(const QUrl &url)
+{
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    return QDir::isAbsolutePath(path) ? QDir::cleanPath(path) : QString();
+}
+
 bool carriesLocalFiles(const QMimeData *mime)
 {
     const QList<QUrl> urls = mime->urls();
-    return std::any_of(urls.cbegin(), urls.cend(),
-                       [](const QUrl &url) { return url.isLocalFile() && !url.toLocalFile().isEmpty(); });
+    return std::any_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return !droppedPath(url).isEmpty(); });
 }
 
 } // namespace
@@ -532,13 +547,11 @@ void FileWidget::dropEvent(QDropEvent *event)
     QStringList paths;
     const QList<QUrl> urls = event->mimeData()->urls();
     for (const QUrl &url : urls) {
-        // A web link has no file behind it to pack.
-        if (!url.isLocalFile() || url.toLocalFile().isEmpty()) {
+        const QString path = droppedPath(url);
+        if (path.isEmpty())
             qCDebug(lcPanel) << "skipped" << url;
-            continue;
-        }
-        // Folders may come with a trailing slash, which would leave them without a name.
-        paths << QDir::cleanPath(url.toLocalFile());
+        else
+            paths << path;
     }
     event->acceptProposedAction();
     // Taken once the drop is over: a message or a measurement shown within it kept the other

@@ -65,6 +65,7 @@ public slots:
     void updateFiles();
     QStringList getFiles();
     float getSize();
+    qint64 getBytes() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -188,7 +188,7 @@ void SingleFileWidget::showNotice(const QString &text, const QString &informativ
 void SingleFileWidget::readFileInfo(const EntryScan &measured)
 {
     fileName = QFileInfo(filePath).fileName();
-    size = float(measured.bytes);
+    bytes = measured.bytes;
     kind = measured.kind;
     isLink = measured.isLink;
 }
@@ -252,7 +252,7 @@ QPixmap SingleFileWidget::typeIcon(const QString &fileName, const QString &fileP
 
 QLabel *SingleFileWidget::createSizeLabel()
 {
-    sizeLabel = new QLabel(sizeText(size));
+    sizeLabel = new QLabel(sizeText(float(bytes)));
     sizeLabel->setStyleSheet(textStyle);
     return sizeLabel;
 }
@@ -265,7 +265,7 @@ void SingleFileWidget::reload(const EntryScan &measured)
         iconFileName = fileName;
         iconLabel->setPixmap(typeIcon(fileName, filePath));
     }
-    sizeLabel->setText(sizeText(size));
+    sizeLabel->setText(sizeText(float(bytes)));
     isOriginal = true;
 }
 
@@ -293,7 +293,7 @@ QList<QWidget *> SingleFileWidget::focusOrder() const
 
 float SingleFileWidget::getSize() const
 {
-    return size * 0.0009765625f * 0.0009765625f;
+    return float(bytes) * 0.0009765625f * 0.0009765625f;
 }
 
 void SingleFileWidget::setNameDialog(NameDialog dialog)

@@ -36,6 +36,8 @@ public:
 
     QString getName() const;
     float getSize() const;
+    // Exact, for the limit: a float in megabytes cannot tell 500 MB from 10 bytes more.
+    qint64 getBytes() const { return bytes; }
     // The tile's controls in the order Tab visits them: remove, then rename.
     QList<QWidget *> focusOrder() const;
     EntryScan::Kind listedKind() const { return kind; }
@@ -103,7 +105,7 @@ private:
     // The name the entry was listed under, before any rename.
     QString originalName;
     QString filePath;
-    float size = 0.0f;
+    qint64 bytes = 0;
     bool isOriginal = true;
     EntryScan::Kind kind = EntryScan::Kind::Missing;
     bool isLink = false;

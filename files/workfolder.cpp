@@ -7,6 +7,7 @@
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -24,10 +25,11 @@ namespace {
 const QLatin1String lockSuffix(".lock");
 
 // This program's own folder: its name, the lock that holds it and whether it stands now. It
-// belongs to one shared folder; when the temporary directory changes (tests do that), a new one
-// is chosen.
+// belongs to one shared folder; when the cache or the temporary directory changes (tests do
+// that), a new one is chosen.
 struct OwnFolder
 {
+    QString places;
     QString shared;
     QString name;
     QLockFile *lock = nullptr;
@@ -45,18 +47,34 @@ QString randomName()
     return name;
 }
 
+// The user's own cache folder, which no other user can take: `$XDG_CACHE_HOME/parcelo` or
+// `~/.cache/parcelo`, on Windows `%LOCALAPPDATA%/cache/parcelo`.
+QString preferredPath()
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    // A relative one would land wherever the program happens to run.
+    return QDir::isAbsolutePath(cache) ? cache + QStringLiteral("/parcelo") : QString();
+}
+
+void moveTo(OwnFolder &own, const QString &shared)
+{
+    delete own.lock;
+    own.lock = nullptr;
+    own.shared = shared;
+    own.name = randomName();
+    own.made = false;
+}
+
 OwnFolder &ownFolder()
 {
     // Never destroyed, on purpose: the lock file then stays behind when the program ends, and its
     // stale lock tells the next run that the copies left in this folder are nobody's.
     static OwnFolder *own = new OwnFolder;
-    const QString shared = WorkFolder::sharedPath();
-    if (own->shared != shared) {
-        delete own->lock;
-        own->lock = nullptr;
-        own->shared = shared;
-        own->name = randomName();
-        own->made = false;
+    const QString preferred = preferredPath();
+    const QString places = preferred + QLatin1Char('\n') + QDir::tempPath();
+    if (own->places != places) {
+        own->places = places;
+        moveTo(*own, preferred);
     }
     return *own;
 }
@@ -65,8 +83,8 @@ OwnFolder &ownFolder()
 bool isMissingOrOwnFolder(const QString &folder)
 {
 #ifdef Q_OS_WIN
-    // The folder lies in the user's own local application data (see sharedPath()); only a link
-    // could lead elsewhere.
+    // The folder lies in the user's own local application data (see preferredPath()), or it is a
+    // fresh one of ours; only a link could lead elsewhere.
     const QFileInfo info(folder);
     if (!info.exists() && !info.isSymLink())
         return true;
@@ -82,6 +100,25 @@ bool isMissingOrOwnFolder(const QString &folder)
 bool isOwnFolder(const QString &folder)
 {
     return QFileInfo(folder).exists() && isMissingOrOwnFolder(folder);
+}
+
+// Makes the shared folder owner-only where it is missing, with the parents it needs; true when
+// it is then a real folder of the user's own.
+bool makeShared(const QString &shared)
+{
+    if (shared.isEmpty() || !isMissingOrOwnFolder(shared))
+        return false;
+#ifdef Q_OS_WIN
+    return QDir().mkpath(shared) && isOwnFolder(shared);
+#else
+    const QByteArray sharedName = QFile::encodeName(shared);
+    QDir().mkpath(QFileInfo(shared).absolutePath());
+    if (::mkdir(sharedName.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    // Between the check and the mkdir another user could have made it; check again, and keep an
+    // older folder of ours private too.
+    return isOwnFolder(shared) && ::chmod(sharedName.constData(), 0700) == 0;
+#endif
 }
 
 // Makes a folder only the user may enter; false when anything already stands there.
@@ -119,14 +156,7 @@ void removeEndedRuns(const QString &shared, const QString &ownName)
 
 QString WorkFolder::sharedPath()
 {
-#ifdef Q_OS_WIN
-    // A policy may make TEMP one folder for all users, where another user could have made
-    // "parcelo" first; the local application data (%LOCALAPPDATA%\cache) is always the user's own.
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (!cache.isEmpty())
-        return cache + QStringLiteral("/parcelo");
-#endif
-    return QDir::tempPath() + QStringLiteral("/parcelo");
+    return ownFolder().shared;
 }
 
 QString WorkFolder::path()
@@ -142,22 +172,19 @@ bool WorkFolder::isTrusted()
 
 bool WorkFolder::ensure()
 {
-    if (!isTrusted())
-        return false;
-    const QString shared = sharedPath();
-#ifdef Q_OS_WIN
-    if (!QDir().mkpath(shared))
-        return false;
-#else
-    const QByteArray sharedName = QFile::encodeName(shared);
-    if (::mkdir(sharedName.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    // Between the check and the mkdir another user could have made it; check again, and keep an
-    // older folder of ours private too.
-    if (!isTrusted() || ::chmod(sharedName.constData(), 0700) != 0)
-        return false;
-#endif
     OwnFolder &own = ownFolder();
+    if (!makeShared(own.shared)) {
+        // A read-only home, or a folder there that is not ours: a fresh one of this run's own.
+        QTemporaryDir fresh(QDir::tempPath() + QStringLiteral("/parcelo-XXXXXX"));
+        fresh.setAutoRemove(false);
+        if (!fresh.isValid())
+            return false;
+        qCInfo(lcWork) << "the cache folder" << own.shared << "cannot be used; copies go to" << fresh.path();
+        moveTo(own, fresh.path());
+    }
+    if (!isMissingOrOwnFolder(path()))
+        return false;
+    const QString shared = own.shared;
     if (own.made && isOwnFolder(path()))
         return true;
     // A name taken by another program is given up for a new one; a few tries are plenty.
@@ -190,11 +217,12 @@ bool WorkFolder::ensure()
 
 bool WorkFolder::remove(const Runner &runner)
 {
-    if (!isTrusted())
-        return false;
     OwnFolder &own = ownFolder();
+    // Nothing was copied: the folder is not even looked at.
     if (!own.made)
         return true;
+    if (!isTrusted())
+        return false;
     own.made = false;
     // QDir removes links, never what they point to.
     const auto removal = [folder = path()] {

@@ -5,14 +5,14 @@
 
 #include <functional>
 
-// Where the renamed copies of the user's files live. All running copies of the program share
-// `<temp>/parcelo`; each keeps its copies in a folder of its own below it, `<temp>/parcelo/run-<random>`,
-// held with a lock file beside it (`run-<random>.lock`) for as long as it runs. Nothing of another
-// running copy is ever touched: a folder of an earlier run is removed only once its lock shows that
-// run has ended. Where the temporary directory is shared by all users `<temp>/parcelo` may be
-// someone else's, or a link to another place, so nothing is copied into it or removed from it until
-// it has been checked. The only platform-specific code of the program's file handling is here. On
-// Windows `<temp>` is `%LOCALAPPDATA%/cache`, always the user's own.
+// Where the renamed copies of the user's files live. All running copies of the program of one user
+// share the user's cache folder, `<cache>/parcelo`, which no other user can take; each keeps its
+// copies in a folder of its own below it, `<cache>/parcelo/run-<random>`, held with a lock file
+// beside it (`run-<random>.lock`) for as long as it runs. Nothing of another running copy is ever
+// touched: a folder of an earlier run is removed only once its lock shows that run has ended. Where
+// the cache folder cannot be made (a read-only home) or is not the user's own, the program takes a
+// fresh owner-only folder under the temporary directory instead, `<temp>/parcelo-<random>`. The
+// only platform-specific code of the program's file handling is here.
 class WorkFolder
 {
 public:
@@ -22,21 +22,23 @@ public:
 
     // This program's own folder. It exists once ensure() has made it.
     static QString path();
-    // The folder that all running copies of the program share.
+    // The folder that this program's own folder lies in: the one all running copies share, or
+    // once ensure() has found that unusable, a fresh one of its own.
     static QString sharedPath();
 
     // True when the shared folder and this program's own folder are each missing or a real
     // folder (not a link) of the current user.
     static bool isTrusted();
 
-    // Makes the shared folder (owner-only) and this program's own folder if they are missing, and
-    // on the first call removes the folders of earlier runs that have ended. False when a folder
-    // cannot be made or is not trusted; nothing may then be put into it.
+    // Makes the shared folder (owner-only, or a fresh one where it cannot be used) and this
+    // program's own folder if they are missing, and on the first call removes the folders of
+    // earlier runs that have ended. False when no folder can be made or trusted; nothing may then
+    // be put into it.
     static bool ensure();
 
     // Removes this program's own folder with all its copies; the shared folder and everything of
-    // other programs stay. False when it was left alone because it is not trusted, or could not
-    // be removed whole. The removal itself goes through `runner`.
+    // other programs stay. True at once when nothing was copied. False when it was left alone
+    // because it is not trusted, or could not be removed whole. The removal goes through `runner`.
     static bool remove(const Runner &runner = {});
 
     // Lets go of this program's own folder and its lock, removing nothing; the next ensure()

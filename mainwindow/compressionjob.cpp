@@ -25,6 +25,8 @@ CompressionJob::CompressionJob(QObject *parent) : QObject(parent), job(new Packi
 QString CompressionJob::progressText(int fileCount, qint64 bytes)
 {
     const QString files = fileCount == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(fileCount);
+    if (bytes == 0)
+        return QStringLiteral("Packing %1...").arg(files);
     const qint64 kilobyte = 1024;
     const qint64 megabyte = kilobyte * kilobyte;
     const QString size = bytes < megabyte ? QStringLiteral("%1 KB").arg((bytes + kilobyte - 1) / kilobyte)
@@ -54,9 +56,15 @@ CompressionJob::Result CompressionJob::run(const QString &archivePath, const QSt
     });
     lasting.start(500);
 
-    // Sampling many large files takes a moment; the window keeps painting meanwhile.
+    // Sampling many large files takes a moment; the window keeps painting meanwhile, and "Cancel"
+    // stops it at once.
     const PackingPlan plan = PackingPlan::make(
-        files, [] { QCoreApplication::processEvents(); }, scans);
+        files,
+        [&] {
+            QCoreApplication::processEvents();
+            return !(dialog && dialog->wasCanceled());
+        },
+        scans);
     label = progressText(plan.fileCount, plan.bytes);
     if (dialog)
         dialog->setLabelText(label);

@@ -25,7 +25,7 @@ public:
     Result run(const QString &archivePath, const QStringList &files, QWidget *window,
                const QList<EntryScan> &scans = {});
 
-    // "Packing 3 files, 143 MB..."
+    // "Packing 3 files, 143 MB...", or "Packing 3 files..." when they are all empty.
     static QString progressText(int fileCount, qint64 bytes);
 
     void setProgram(const QString &program) { job->setProgram(program); }

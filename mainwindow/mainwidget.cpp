@@ -233,16 +233,15 @@ void MainWidget::onCompressClicked()
         return;
     }
 
-    const QString documentsArchives = documentsFolder() + QStringLiteral("/compressed_files");
-    if (!QDir(documentsArchives).exists())
-        QDir().mkdir(QDir(documentsArchives).absolutePath());
-
     QString archivePath = destinationButton->text();
     // A relative path would land wherever the program happens to run.
     if (!QDir::isAbsolutePath(archivePath)) {
         showMessage(QStringLiteral("The destination is not a full path. Click it and choose where the archive goes."));
         return;
     }
+    // The copies' folder may have moved, or a link to it come, since the destination was chosen.
+    if (refusesWorkFolder(archivePath))
+        return;
     if (isTaken(archivePath)) {
         // A name Parcelo made up gives way, as when the same folder is packed twice; one the user
         // chose is never changed.
@@ -265,15 +264,18 @@ void MainWidget::onCompressClicked()
         return;
     }
 
+    // Made only for an archive that goes there, as the default destination may.
+    const QString documentsArchives = ArchiveDestination::documentsArchives(documentsFolder());
+    if (QFileInfo(archivePath).absolutePath() == documentsArchives)
+        QDir().mkpath(documentsArchives); // where it cannot be made, the archiver says so
+
     const CompressionJob::Result result = job->run(archivePath, files, this, scans);
     switch (result.outcome) {
     case CompressionJob::Outcome::Succeeded:
         showSuccess(archivePath);
         fileWidget->removeAllFiles();
-        if (WorkFolder::isTrusted())
-            WorkFolder::remove(WorkProgress::aside(this, QStringLiteral("Removing the renamed copies...")));
-        else
-            showMessage(WorkFolder::untrustedMessage());
+        // The archive is made; copies that cannot be removed now wait for a later run.
+        WorkFolder::remove(WorkProgress::aside(this, QStringLiteral("Removing the renamed copies...")));
         break;
     case CompressionJob::Outcome::AccessDenied:
         showMessage(QStringLiteral("You are unable to save the file in the specified destination. To resolve this, "
@@ -319,10 +321,21 @@ void MainWidget::showMessage(const QString &text, const QString &informative)
 void MainWidget::onBrowseDestinationFolderClicked()
 {
     const QString path = saveDialog(this, destinationButton->text());
-    if (path.isEmpty())
+    if (path.isEmpty() || refusesWorkFolder(path))
         return;
     destinationButton->setPath(withArchiveSuffix(path));
     destinationChosen = true;
+}
+
+// The archive would go with the copies after packing.
+bool MainWidget::refusesWorkFolder(const QString &archivePath)
+{
+    const QString copies = WorkFolder::sharedPath();
+    if (!ArchiveDestination::isWithin(archivePath, copies))
+        return false;
+    showMessage(QStringLiteral("Please choose another folder for the archive."),
+                QStringLiteral("Parcelo keeps its temporary copies in %1 and removes them after packing.").arg(copies));
+    return true;
 }
 
 QString MainWidget::withArchiveSuffix(const QString &path)

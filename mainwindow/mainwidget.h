@@ -76,6 +76,7 @@ private:
     void connectParts();
     void showMessage(const QString &text, const QString &informative = QString());
     void showSuccess(const QString &archivePath);
+    bool refusesWorkFolder(const QString &archivePath);
     static QString documentsFolder();
     static bool isTaken(const QString &path);
     void fitToScreen();

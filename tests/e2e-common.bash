@@ -5,6 +5,8 @@
 parcelo=$1
 builddir=$2
 workdir=$(mktemp -d)
+# The renamed copies go to a cache of the test's own.
+export XDG_CACHE_HOME=$workdir/cache
 pid=
 trap 'cleanup' EXIT
 

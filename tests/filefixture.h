@@ -21,32 +21,34 @@
 #include <unistd.h>
 #endif
 
-// A fresh folder per test that also holds the system temporary directory, so the working folder
-// is private to the test. The temporary directory sits one level down, so that even a name that
-// climbs out of the working folder stays inside.
+// A fresh folder per test that also holds the system temporary directory and the cache, so the
+// working folder is private to the test. They sit one level down, so that even a name that climbs
+// out of the working folder stays inside.
 class FileFixture
 {
 public:
-    FileFixture() : savedTmpDir(qgetenv("TMPDIR"))
+    FileFixture() : savedTmpDir(qgetenv("TMPDIR")), savedCache(qgetenv("XDG_CACHE_HOME"))
     {
         QDir().mkpath(root.path() + "/tmp");
         qputenv("TMPDIR", QFile::encodeName(root.path() + "/tmp"));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(root.path() + "/cache"));
     }
     ~FileFixture()
     {
         WorkFolder::release();
         qputenv("TMPDIR", savedTmpDir);
+        qputenv("XDG_CACHE_HOME", savedCache); // empty counts as unset
     }
 
     // A path below the fixture's folder; an absolute path stays as it is.
     QString path(const QString &relative) const { return QDir(root.path()).filePath(relative); }
     static QString work(const QString &name) { return WorkFolder::path() + '/' + name; }
     static bool isRoot() { return POSIX_CALL(::geteuid() == 0); }
-    static bool makePipeAt(const QString &at)
+    static bool makePipeAt([[maybe_unused]] const QString &at)
     {
         return POSIX_CALL(::mkfifo(QFile::encodeName(at).constData(), 0644) == 0);
     }
-    static bool giveToNobody(const QString &at)
+    static bool giveToNobody([[maybe_unused]] const QString &at)
     {
         return POSIX_CALL(::chown(QFile::encodeName(at).constData(), 65534, 65534) == 0);
     }
@@ -91,7 +93,7 @@ public:
 
 private:
     QTemporaryDir root;
-    QByteArray savedTmpDir;
+    QByteArray savedTmpDir, savedCache;
 };
 
 // Another running copy of the program (tests/otherprogram.cpp) that renames `path` to `newName`,
@@ -104,8 +106,10 @@ public:
     {
         QStringList arguments{PARCELO_OTHER_PROGRAM, path, newName};
         if (!asUser.isEmpty()) {
-            // runuser resets the environment; the temporary folder and the platform go along.
-            const QStringList environment{"TMPDIR=" + qEnvironmentVariable("TMPDIR"), "QT_QPA_PLATFORM=offscreen"};
+            // runuser gives the user's own home; the temporary folder and the platform go along, and
+            // the cache is the user's own.
+            const QStringList environment{"-u", "XDG_CACHE_HOME", "TMPDIR=" + qEnvironmentVariable("TMPDIR"),
+                                          "QT_QPA_PLATFORM=offscreen"};
             arguments = QStringList{"-u", asUser, "--", "env"} + environment + arguments;
         }
         process.start(asUser.isEmpty() ? arguments.takeFirst() : QStringLiteral("runuser"), arguments);

@@ -201,7 +201,8 @@ private slots:
             QVERIFY2(EntryRules::refusalOfRoot(path, "x").isEmpty(), path);
     }
 
-    // Exactly 500 MB pass, also checked again; a folder far over is refused before it is walked whole.
+    // Exactly 500 MB pass, also checked again, and ten bytes more do not; a folder far over is
+    // refused before it is walked whole.
     void limitOf500MB()
     {
         FileWidget panel;
@@ -209,7 +210,7 @@ private slots:
         panel.addFiles({files->makeFile("a.bin", 250 * MB - 1000), files->makeFile("b.bin", 250 * MB + 1000)});
         QCOMPARE(panel.getFiles().size(), 2);
         QCOMPARE(panel.checkEntriesAgain(), QString());
-        panel.addFile(files->makeFile("c.bin", 1024));
+        panel.addFile(files->makeFile("c.bin", 10));
         QCOMPARE(exceeded.count(), 1);
 
         panel.removeAllFiles();
@@ -227,16 +228,21 @@ private slots:
     }
 
     // The whole window takes a drag that brings local files, and the list shows it while the drag is
-    // over the window. A web link is skipped and a folder's trailing slash does not leave it nameless.
+    // over the window. A web link and a relative one are skipped, and a folder's trailing slash does
+    // not leave it nameless.
     void dropsOnTheWindow()
     {
         files->makeFile("photos/beach.jpg", 10);
+        files->makeFile("a.txt", 10);
+        const QString started = QDir::currentPath();
+        QDir::setCurrent(files->path("."));
         QWidget window;
         auto *panel = new FileWidget(&window);
         panel->takeDropsOn(&window);
         QMimeData web, mime;
         web.setUrls({QUrl("https://example.com/a.pdf")});
-        mime.setUrls({QUrl("https://example.com/a.pdf"), QUrl::fromLocalFile(files->path("photos") + "/")});
+        mime.setUrls(
+            {QUrl("https://example.com/a.pdf"), QUrl("file:a.txt"), QUrl::fromLocalFile(files->path("photos") + "/")});
         QDragEnterEvent webEnter(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QDragLeaveEvent leave;
@@ -254,6 +260,7 @@ private slots:
         QVERIFY(panel->getFiles().isEmpty());
         QTRY_COMPARE(panel->getFiles(), QStringList{files->path("photos")});
         QVERIFY(tileNamed(*panel, "photos"));
+        QDir::setCurrent(started);
     }
 
     // 45 listed photos, p00.jpg to p44.jpg, and a.bin of 300 MB. "%1" stands for the first offered
@@ -400,11 +407,19 @@ private slots:
     }
 
     // Each running program copies into a locked owner-only folder of its own below a shared one. One
-    // that ended left its copy; a folder without a lock may be one a program is just making.
+    // that ended left its copy; a folder without a lock may be one a program is just making. Another
+    // user, whose home cannot be written, ran first and left a folder in the temporary directory.
     void renamesCopyAndLeaveEveryoneElsesFilesAlone()
     {
         POSIX_ONLY();
-        OtherProgram running(files->makeFile("theirs/other.txt", 20, 't'), "final.pdf");
+        files->makeFile("theirs/other.txt", 20, 't');
+        if (FileFixture::isRoot()) {
+            QVERIFY(::chmod(QFile::encodeName(files->path(".")).constData(), 0755) == 0);
+            QVERIFY(::chmod(QFile::encodeName(files->path("tmp")).constData(), 01777) == 0);
+            OtherProgram stranger(files->path("theirs/other.txt"), "final.pdf", "nobody");
+            QVERIFY(stranger.result().startsWith("copied " + files->path("tmp/parcelo-")) && stranger.finish("leave"));
+        }
+        OtherProgram running(files->path("theirs/other.txt"), "final.pdf");
         OtherProgram ended(files->path("theirs/other.txt"), "final.pdf");
         const QString theirCopy = running.result().remove("copied ");
         const QString endedFolder = QFileInfo(ended.result().remove("copied ")).absolutePath();
@@ -432,7 +447,7 @@ private slots:
         // An entry may change the case of its own name.
         renameTo(panel, "final.pdf", {"FINAL.pdf"});
         QVERIFY(!noBox.seen());
-        QCOMPARE(panel.getFiles(), QStringList({other, FileFixture::work("FINAL.pdf")}));
+        QCOMPARE(panel.getFiles(), QStringList({FileFixture::work("FINAL.pdf"), other}));
         QCOMPARE(FileFixture::tree(WorkFolder::path()), QStringList{"FINAL.pdf"});
         QVERIFY(FileFixture::contents(FileFixture::work("FINAL.pdf")) == content);
         QVERIFY(QFileInfo(user).isSymLink() && FileFixture::contents(user) == content);
@@ -463,6 +478,7 @@ private slots:
         QTest::newRow("up and out") << "../../x.txt" << QString() << invalid;
         // 200 characters pass the name rule, but their 400 bytes do not fit the file system's 255.
         QTest::newRow("too long for the file system") << QString(200, QChar(0xE9)) << QString() << notCopied;
+        // Where the working folders go is not the user's own, nor can a fresh one be made.
         QTest::newRow("link") << "c.txt" << QString("link") << foreign;
         QTest::newRow("someone else's folder") << "c.txt" << QString("nobody") << foreign;
         QTest::newRow("source gone") << "c.txt" << QString("gone") << notCopied;
@@ -482,9 +498,11 @@ private slots:
         panel.addFiles({files->makeFile("x/a.txt", 10), files->makeFile("y/b.txt", 10)});
         const QString shared = WorkFolder::sharedPath(), first = FileFixture::work("first.txt");
         QVERIFY(setup == "link" || setup == "nobody" || WorkFolder::ensure());
-        QVERIFY(QDir().mkpath(setup == "nobody" ? shared + "/theirs" : files->path("elsewhere")));
+        QVERIFY(QDir().mkpath(setup == "nobody" ? shared + "/theirs" : files->path("elsewhere")) &&
+                QDir().mkpath(files->path("cache")));
         QVERIFY(setup != "link" || QFile::link(files->path("elsewhere"), shared));
         QVERIFY(setup != "nobody" || FileFixture::giveToNobody(shared));
+        QVERIFY((setup != "link" && setup != "nobody") || qputenv("TMPDIR", QFile::encodeName(files->path("x/a.txt"))));
         const QString current = QStringList{"gone", "pipe", "leftover"}.contains(setup) ? "first.txt" : "a.txt";
         if (current == "first.txt") {
             renameTo(panel, "a.txt", {current});
@@ -550,7 +568,7 @@ private slots:
             const QString temp = files->path("t/" + (QString(200, 's') + '/').repeated(3));
             QVERIFY(QDir().mkpath(files->path("src/d/" + (QString(240, 'd') + '/').repeated(16))));
             QVERIFY(QDir().mkpath(temp));
-            qputenv("TMPDIR", QFile::encodeName(temp));
+            qputenv("XDG_CACHE_HOME", QFile::encodeName(temp));
         }
         if (how == "unreadable") {
             QVERIFY(QDir().mkpath(files->path("src/private")) && QFile::setPermissions(files->path("src/private"), {}));
@@ -569,7 +587,7 @@ private slots:
             QCOMPARE(answer.text(), how == "cancel" ? QString() : notCopied);
             QVERIFY(tile.getName() == "src" && (how != "cancel" || watch.shown == 1));
         }
-        const QStringList left = FileFixture::tree(WorkFolder::sharedPath());
+        const QStringList left = FileFixture::tree(files->path("."));
         QVERIFY2(left.filter("copy").isEmpty(), qPrintable(left.join(' ')));
     }
 };

@@ -3,8 +3,9 @@
 # "Compress" by real clicks and keys: the success box answered by a click on OK, with the archive
 # holding the chosen files; the packing window's "Cancel" by a click, by Escape and by Space, each
 # stopping 7-Zip at once and leaving nothing in the destination while the list stays; then, in a
-# second program, a success answered by Return and a long removal of the renamed copies, which
-# shows its window while the main window drops the clicks made meanwhile.
+# second program, the copies' folder refused in the save dialog, a success answered by Return and a
+# long removal of the renamed copies, which shows its window while the main window drops the clicks
+# made meanwhile.
 set -euo pipefail
 source "$(dirname "$0")/../e2e-common.bash"
 
@@ -106,11 +107,24 @@ wait_dialog_focus 'Change name'
 xdotool key ctrl+a type --delay 5 "renamed.txt"
 xdotool key Return
 for _ in $(seq 50); do
-    copy=$(ls "$TMPDIR"/parcelo/run-*/renamed.txt 2>/dev/null) && break
+    copy=$(ls "$XDG_CACHE_HOME"/parcelo/run-*/renamed.txt 2>/dev/null) && break
     sleep 0.1
 done
 [ -n "$copy" ] || fail "the rename made no copy"
 run=${copy%/renamed.txt}
+# The save dialog may not put the archive among the copies, which go after packing.
+click_at $((browse_x + 150)) $((browse_y + 28))
+find_window 'Save File' >/dev/null || fail "the save dialog did not appear"
+wait_dialog_focus 'Save File'
+xdotool type --delay 5 "$run/MyArchive"
+for _ in 1 2 3; do
+    xdotool search --onlyvisible --name 'Save File' >/dev/null 2>&1 || break
+    xdotool key Return
+    sleep 0.5
+done
+wait_log 'shown QMessageBox .*text="Please choose another folder for the archive."' || fail "the copies' folder was taken"
+wait_dialog_focus Parcelo
+xdotool key Return
 # Hard links, a thousand a folder, which are quick to make and as slow to remove as files.
 python3 -c 'import os, sys
 for d in range(100):
