@@ -99,7 +99,7 @@ wine_setup() {
 export -f wine_setup
 [ -f "$WINEPREFIX/.parcelo-desktop" ] || { bash tests/with-xvfb.sh 1024x600x24 bash -c wine_setup && touch "$WINEPREFIX/.parcelo-desktop"; }
 step "unit tests under Wine"
-bash tests/with-xvfb.sh 1024x600x24 ctest --test-dir "$build" --output-on-failure --timeout 600 -j 2
+bash tests/with-xvfb.sh 1024x600x24 ctest --test-dir "$build" --output-on-failure --timeout 600
 wineserver -k 2>/dev/null || true
 step "the program under Wine"
 printf '#!/bin/sh\nexec wine "%s/parcelo.exe" "$@"\n' "$build/$name" >"$build/parcelo-wine"
