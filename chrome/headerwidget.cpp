@@ -94,7 +94,7 @@ QLabel *HeaderWidget::createCaption()
 {
     auto *caption = new QLabel(QStringLiteral("Parcelo") + QChar(0x2122));
     caption->setStyleSheet(
-        QStringLiteral("font: normal normal normal 24px/33px Noto Sans; color: #FFFFFF; opacity: 1;"));
+        QStringLiteral("font: normal normal normal 24px \"Noto Sans\"; color: #FFFFFF; opacity: 1;"));
     return caption;
 }
 

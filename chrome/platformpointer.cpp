@@ -14,6 +14,9 @@
 #include <xcb/xcb.h>
 #define PARCELO_ASK_X_SERVER 1
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -53,6 +56,10 @@ bool leftButtonDown(const QWidget *window)
     }
     dlclose(library);
     return down;
+#elif defined(Q_OS_WIN)
+    Q_UNUSED(window);
+    // The button as it is now, not as the queue had it at the press (left-handed mice swap them).
+    return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) < 0;
 #else
     Q_UNUSED(window);
     return true;
@@ -96,7 +103,12 @@ bool PlatformPointer::nativeEventFilter(const QByteArray &eventType, void *messa
 
 bool PlatformPointer::startsFrom(const QMouseEvent *press, const QWidget *window) const
 {
-    // Unwatched platforms take the press itself.
+#ifdef Q_OS_WIN
+    // Windows starts from the press itself, but a move asked for once the button is up (a short
+    // click, handled late) has the window follow the pointer until the next click.
+    return leftButtonDown(window);
+#endif
+    // Other unwatched platforms take the press itself.
     if (!watched)
         return true;
     const QWidget *topLevel = window->window();

@@ -12,7 +12,7 @@ class QWidget;
 // and widgets see a press only after the plug-in has taken in whatever followed it: after a click
 // made while the program was busy, that is the release, and the window manager would move the
 // window for a button no longer held. Other platforms start from the press itself and are not
-// watched.
+// watched; on Windows the button must still be down.
 class PlatformPointer : public QAbstractNativeEventFilter
 {
 public:

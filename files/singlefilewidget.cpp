@@ -32,7 +32,7 @@ Q_LOGGING_CATEGORY(lcTile, "parcelo.files.tile")
 
 namespace {
 
-const QString textStyle = QStringLiteral("font: normal normal normal 10px/10px Noto Sans;color: #5272BA;opacity: 1;");
+const QString textStyle = QStringLiteral("font: normal normal normal 10px \"Noto Sans\";color: #5272BA;opacity: 1;");
 
 // Files whose system icon may be their own rather than their type's: folders, files typed by
 // their content, and on Windows programs, shortcuts and icon files.

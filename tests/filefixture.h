@@ -11,7 +11,16 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef Q_OS_WIN
+#include <io.h> // chmod
+// What needs pipes, links, modes and other users is tested where those exist.
+#define POSIX_ONLY() QSKIP("POSIX only: pipes, links, modes or other users")
+#define POSIX_CALL(call) false
+#else
+#define POSIX_ONLY() (void)0
+#define POSIX_CALL(call) (call)
 #include <unistd.h>
+#endif
 
 // A fresh folder per test that also holds the system temporary directory and the cache, so the
 // working folder is private to the test. They sit one level down, so that even a name that climbs
@@ -36,6 +45,15 @@ public:
     // A path below the fixture's folder; an absolute path stays as it is.
     QString path(const QString &relative) const { return QDir(root.path()).filePath(relative); }
     static QString work(const QString &name) { return WorkFolder::path() + '/' + name; }
+    static bool isRoot() { return POSIX_CALL(::geteuid() == 0); }
+    static bool makePipeAt([[maybe_unused]] const QString &at)
+    {
+        return POSIX_CALL(::mkfifo(QFile::encodeName(at).constData(), 0644) == 0);
+    }
+    static bool giveToNobody([[maybe_unused]] const QString &at)
+    {
+        return POSIX_CALL(::chown(QFile::encodeName(at).constData(), 65534, 65534) == 0);
+    }
 
     // Small files get their content written; big ones are sparse.
     QString makeFile(const QString &relative, qint64 size, char fill = 'x') const
@@ -82,7 +100,7 @@ public:
     bool makePipe(const QString &relative) const
     {
         QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        return ::mkfifo(QFile::encodeName(path(relative)).constData(), 0644) == 0;
+        return makePipeAt(path(relative));
     }
 
 private:

@@ -155,7 +155,12 @@ private slots:
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(30, 20), QPointF(30, 20),
                           window.mapToGlobal(QPointF(30, 20)), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         press.setTimestamp(100);
+#ifdef Q_OS_WIN
+        // Windows takes the press itself while its button is held, and none is held here.
+        QVERIFY(!PlatformPointer::instance().startsFrom(&press, &window));
+#else
         QTEST(PlatformPointer::instance().startsFrom(&press, &window), "takes");
+#endif
     }
 
     // The bar's buttons are named for tooltips and screen readers and, like a frame's, keep the focus

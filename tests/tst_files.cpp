@@ -131,6 +131,8 @@ private slots:
         QVERIFY2(metrics.horizontalAdvance(shown) <= 80, qPrintable(shown));
         if (QString(QTest::currentDataTag()) == "CJK" && QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
             QSKIP("No font for Japanese: install fonts-noto-cjk");
+        if (QFontInfo(SingleFileWidget::nameFont()).family() != "Noto Sans")
+            QSKIP("The cuts are measured in Noto Sans, which this system lacks");
         QTEST(shown, "shown");
     }
 
@@ -287,6 +289,7 @@ private slots:
     }
     void refusalsShowOnce()
     {
+        POSIX_ONLY();
         QFETCH(QStringList, offered);
         QFETCH(QString, message);
         QVERIFY(files->makePipe("pipe") && files->makePipe("pipe2") &&
@@ -329,6 +332,8 @@ private slots:
     {
         QFETCH(QString, change);
         const QString action = change.section(' ', 0, 0), name = change.section(' ', 1);
+        if (action == "link" || action == "pipe")
+            POSIX_ONLY();
         const QString secret = files->makeFile("secret.txt", 10, 's');
         files->makeFile("f/b.txt", 10);
         QVERIFY(QFile::link(secret, files->path("l.txt")));
@@ -352,6 +357,7 @@ private slots:
     // chosen link to a folder is copied as it is packed unrenamed: without the links inside.
     void renamedCopiesKeepTheirDates()
     {
+        POSIX_ONLY();
         files->makeFile("Photos/sub/a.txt", 10);
         files->makeFile("Photos/b.txt", 10);
         files->makeFile("c.txt", 10);
@@ -413,8 +419,9 @@ private slots:
     // user, whose home cannot be written, ran first and left a folder in the temporary directory.
     void renamesCopyAndLeaveEveryoneElsesFilesAlone()
     {
+        POSIX_ONLY();
         files->makeFile("theirs/other.txt", 20, 't');
-        if (::geteuid() == 0) {
+        if (FileFixture::isRoot()) {
             QVERIFY(::chmod(QFile::encodeName(files->path(".")).constData(), 0755) == 0);
             QVERIFY(::chmod(QFile::encodeName(files->path("tmp")).constData(), 01777) == 0);
             OtherProgram stranger(files->path("theirs/other.txt"), "final.pdf", "nobody");
@@ -493,6 +500,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, setup);
         QFETCH(QString, message);
+        if (QStringList{"link", "nobody", "pipe", "leftover"}.contains(setup))
+            POSIX_ONLY();
         FileWidget panel;
         panel.addFiles({files->makeFile("x/a.txt", 10), files->makeFile("y/b.txt", 10)});
         const QString shared = WorkFolder::sharedPath(), first = FileFixture::work("first.txt");
@@ -500,7 +509,7 @@ private slots:
         QVERIFY(QDir().mkpath(setup == "nobody" ? shared + "/theirs" : files->path("elsewhere")) &&
                 QDir().mkpath(files->path("cache")));
         QVERIFY(setup != "link" || QFile::link(files->path("elsewhere"), shared));
-        QVERIFY(setup != "nobody" || ::chown(QFile::encodeName(shared).constData(), 65534, 65534) == 0);
+        QVERIFY(setup != "nobody" || FileFixture::giveToNobody(shared));
         QVERIFY((setup != "link" && setup != "nobody") || qputenv("TMPDIR", QFile::encodeName(files->path("x/a.txt"))));
         const QString current = QStringList{"gone", "pipe", "leftover"}.contains(setup) ? "first.txt" : "a.txt";
         if (current == "first.txt") {
@@ -520,6 +529,7 @@ private slots:
     // Links are neither counted nor followed but copied as links; a pipe is never opened.
     void folderIsCountedAndCopiedWhole()
     {
+        POSIX_ONLY();
         QVERIFY(files->makePipe("photos/trip/pipe"));
         files->makeFile("photos/a.jpg", 1000, 'a');
         files->makeFile("photos/trip/deeper/b.jpg", 3 * MB);
@@ -560,6 +570,7 @@ private slots:
     }
     void folderCopyThatStopsLeavesNothing()
     {
+        POSIX_ONLY();
         QFETCH(QString, how);
         for (int i = 0; i < 200; ++i)
             files->makeFile(QStringLiteral("src/%1.txt").arg(i), 1);
@@ -574,7 +585,7 @@ private slots:
             QVERIFY(QDir().mkpath(files->path("src/private")) && QFile::setPermissions(files->path("src/private"), {}));
             QVERIFY(::chmod(QFile::encodeName(files->path(".")).constData(), 0755) == 0);
             QVERIFY(::chmod(QFile::encodeName(files->path("tmp")).constData(), 01777) == 0);
-            OtherProgram other(files->path("src"), "copy", ::geteuid() == 0 ? "nobody" : QString());
+            OtherProgram other(files->path("src"), "copy", FileFixture::isRoot() ? "nobody" : QString());
             QCOMPARE(other.result(), "refused " + notCopied);
             QVERIFY(other.finish("leave"));
         } else {

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
@@ -112,6 +113,7 @@ private slots:
         panel->removeFile(a);
         QCOMPARE(path->text(), files.path("one/one.7z"));
 
+        POSIX_ONLY(); // what follows goes through a link
         QVERIFY(WorkFolder::ensure() && QFile::link(WorkFolder::path(), files.path("copies")));
         w.setSaveDialog([&](QWidget *, const QString &) { return files.path("copies/MyArchive"); });
         TestSupport::ModalAnswer ownFolder;
@@ -140,7 +142,9 @@ private slots:
         const QString a = files.makeFile("Holiday/a.txt", 10);
         files.makeFile("Holiday/Holiday.7z", 10);
         MainWidget w;
-        w.findChild<CompressionJob *>()->setProgram(QStandardPaths::findExecutable("7zz"));
+        // On Windows the util/7z.exe beside the tests serves.
+        if (const QString sevenZip = QStandardPaths::findExecutable("7zz"); !sevenZip.isEmpty())
+            w.findChild<CompressionJob *>()->setProgram(sevenZip);
         auto *path = w.findChild<QPushButton *>(QStringLiteral("Destination_path"));
         w.setOpenDialog([&](QWidget *) { return QStringList{a}; });
         w.onBrowseForFilesClicked();
@@ -176,8 +180,8 @@ private slots:
         QCOMPARE(dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText(), "All files (*.*)");
     }
 
-    // As the program starts it, with its sheet: "Compress" and the background picture are painted, no button
-    // draws a dark native panel, and the smallest window still shows a full row of tiles and both buttons.
+    // As the program starts it, with its sheet: "Compress" in the sheet's font and the background picture are painted,
+    // no button draws a dark native panel, and the smallest window still shows a full row of tiles and both buttons.
     void startedWindowIsStyledWithoutDarkPanelsDownToItsSmallest()
     {
         FileFixture files;
@@ -192,6 +196,10 @@ private slots:
 
         const QImage compress = w.findChild<QPushButton *>(QStringLiteral("Compress"))->grab().toImage();
         QCOMPARE(QColor(compress.pixel(compress.width() / 2, 4)), QColor(0x52, 0x72, 0xBA));
+        const QList<QWidget *> texts{w.findChild<QPushButton *>("Compress"), w.findChild<QLabel *>("Size_info"),
+                                     w.findChild<HeaderWidget *>()->findChildren<QLabel *>().last()};
+        for (QWidget *text : texts)
+            QCOMPARE(text->font().family(), "Noto Sans");
         const QImage shown = w.grab().toImage();
         const QImage background(QStringLiteral(":/qrc/background.png"));
         for (const QPoint p : {QPoint(3, 640), QPoint(970, 655), QPoint(20, 400)})
@@ -203,10 +211,12 @@ private slots:
                          QColor(shown.pixel(inside - QPoint(0, 4))).lightness()) < 8);
         }
         // The destination path and a tile's name show on the ground beneath them.
+#ifndef Q_OS_WIN // offscreen, Windows' style has no theme and paints its plain panels (the real window shows none)
         auto *path = w.findChild<QPushButton *>("Destination_path");
         auto *name = w.findChild<SingleFileWidget *>()->findChild<QPushButton *>();
         for (const QPoint p : {path->mapTo(&w, QPoint(1, path->height() / 2)), name->mapTo(&w, QPoint(3, 2))})
             QVERIFY2(QColor(shown.pixel(p)).lightness() > 200, "a dark panel behind a button");
+#endif
 
         // Shrunk as far as it goes, with a scroll bar beside the tiles, a full row and both buttons show.
         QStringList more;
