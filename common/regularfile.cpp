@@ -13,6 +13,7 @@ bool RegularFile::open(QFile &file, const QString &path)
 {
 #ifdef Q_OS_WIN
     // A path cannot name a pipe here that an open would wait on; the look is enough.
+    file.setFileName(path);
     return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
 #else
     const QByteArray name = QFile::encodeName(path);

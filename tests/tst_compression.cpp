@@ -414,9 +414,6 @@ void TestCompression::decisionsFollowTheRules()
     QFETCH(QString, expected);
     if (expected.contains(QRegularExpression("(^| )/")))
         POSIX_ONLY(); // Windows puts a drive before a path from the root
-#ifdef Q_OS_WIN
-    QEXPECT_FAIL("plan, mixed folder", "open on Windows: the plan stores no incompressible file", Continue);
-#endif
     QCOMPARE(given, expected);
 }
 
