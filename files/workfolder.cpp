@@ -386,5 +386,6 @@ bool WorkFolder::copyLink(const QString &from, const QString &to)
 
 QString WorkFolder::untrustedMessage()
 {
-    return QStringLiteral("The temporary folder %1 belongs to someone else; it was not used").arg(sharedPath());
+    return QStringLiteral("The temporary folder %1 belongs to someone else; it was not used")
+        .arg(QDir::toNativeSeparators(sharedPath()));
 }

@@ -233,7 +233,7 @@ void MainWidget::onCompressClicked()
         return;
     }
 
-    QString archivePath = destinationButton->text();
+    QString archivePath = destinationButton->path();
     // A relative path would land wherever the program happens to run.
     if (!QDir::isAbsolutePath(archivePath)) {
         showMessage(QStringLiteral("The destination is not a full path. Click it and choose where the archive goes."));
@@ -285,7 +285,7 @@ void MainWidget::onCompressClicked()
     case CompressionJob::Outcome::Exists:
         showMessage(QStringLiteral("File with this name already exists"),
                     QStringLiteral("Something else was saved as %1 while Parcelo packed; it was left as it is.")
-                        .arg(archivePath));
+                        .arg(QDir::toNativeSeparators(archivePath)));
         break;
     case CompressionJob::Outcome::Failed:
         showMessage(QStringLiteral("Compression failed!"), result.cause);
@@ -299,7 +299,8 @@ void MainWidget::onCompressClicked()
 void MainWidget::showSuccess(const QString &archivePath)
 {
     messageBox->setMessage(QStringLiteral("Compression finished successfully!"),
-                           QStringLiteral("7z file is saved in ") + archivePath, QMessageBox::Ok | QMessageBox::Yes);
+                           QStringLiteral("7z file is saved in ") + QDir::toNativeSeparators(archivePath),
+                           QMessageBox::Ok | QMessageBox::Yes);
     messageBox->button(QMessageBox::Yes)->setText(QStringLiteral("Open"));
     // Enter only acknowledges; opening the folder is a choice.
     messageBox->setDefaultButton(QMessageBox::Ok);
@@ -320,7 +321,7 @@ void MainWidget::showMessage(const QString &text, const QString &informative)
 
 void MainWidget::onBrowseDestinationFolderClicked()
 {
-    const QString path = saveDialog(this, destinationButton->text());
+    const QString path = saveDialog(this, destinationButton->path());
     if (path.isEmpty() || refusesWorkFolder(path))
         return;
     destinationButton->setPath(withArchiveSuffix(path));
@@ -334,7 +335,8 @@ bool MainWidget::refusesWorkFolder(const QString &archivePath)
     if (!ArchiveDestination::isWithin(archivePath, copies))
         return false;
     showMessage(QStringLiteral("Please choose another folder for the archive."),
-                QStringLiteral("Parcelo keeps its temporary copies in %1 and removes them after packing.").arg(copies));
+                QStringLiteral("Parcelo keeps its temporary copies in %1 and removes them after packing.")
+                    .arg(QDir::toNativeSeparators(copies)));
     return true;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow/pathbutton.h"
 
+#include <QDir>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -18,9 +19,15 @@ PathButton::PathButton(const QString &path, QWidget *parent) : QPushButton(paren
 
 void PathButton::setPath(const QString &path)
 {
-    setText(path);
-    setToolTip(path);
-    setAccessibleName(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    setText(shown);
+    setToolTip(shown);
+    setAccessibleName(shown);
+}
+
+QString PathButton::path() const
+{
+    return QDir::fromNativeSeparators(text());
 }
 
 QSize PathButton::minimumSizeHint() const

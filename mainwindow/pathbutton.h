@@ -12,7 +12,9 @@ class PathButton : public QPushButton
 public:
     explicit PathButton(const QString &path, QWidget *parent = nullptr);
 
+    // Shown with the system's separators ("C:\\Users\\…"); path() gives it back with "/".
     void setPath(const QString &path);
+    QString path() const;
     QSize minimumSizeHint() const override;
 
 protected:
