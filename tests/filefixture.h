@@ -38,7 +38,7 @@ public:
     {
         WorkFolder::release();
         qputenv("TMPDIR", savedTmpDir);
-        qputenv("XDG_CACHE_HOME", savedCache); // empty counts as unset
+        qputenv("XDG_CACHE_HOME", savedCache);               // empty counts as unset
         QProcess::execute("rm", {"-rf", "--", root.path()}); // Qt cannot remove names that are no UTF-8
     }
 
@@ -89,11 +89,15 @@ public:
     // A file, and its folders, under a relative name given as bytes, which need not be UTF-8.
     bool makeRawFile(const QByteArray &relative, qint64 size) const
     {
+#ifdef Q_OS_WIN
+        return relative.isEmpty() && size < 0; // names are UTF-16 there
+#else
         const QByteArray file = QFile::encodeName(root.path()) + '/' + relative;
         for (qsizetype at = file.indexOf('/', 1); at > 0; at = file.indexOf('/', at + 1))
             ::mkdir(file.left(at).constData(), 0755);
         const int fd = ::open(file.constData(), O_CREAT | O_WRONLY, 0644);
         return fd >= 0 && ::ftruncate(fd, size) == 0 && ::close(fd) == 0;
+#endif
     }
 
     // A named pipe at `relative`; true when made.

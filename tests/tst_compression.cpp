@@ -251,9 +251,11 @@ void TestCompression::init()
     qputenv("TMPDIR", QFile::encodeName(base.path() + "/tmp"));
     // A user's locale that is not UTF-8: the job must give 7-Zip one of its own.
     qputenv("LC_ALL", "de_DE.ISO-8859-1");
+#ifndef Q_OS_WIN
     const locale_t latin1 = ::newlocale(LC_CTYPE_MASK, "de_DE.ISO-8859-1", locale_t(nullptr));
     QVERIFY2(latin1, "no de_DE.ISO-8859-1 locale: run scripts/setup.sh");
     ::freelocale(latin1);
+#endif
     QVERIFY(QDir().mkpath(base.path() + "/home/Documents") && QDir().mkpath(base.path() + "/tmp"));
     QDesktopServices::setUrlHandler("file", this, "open");
     opened.clear();
@@ -453,9 +455,9 @@ void TestCompression::packsExactlyTheChosenEntries()
     chosen << src + "/" + marked;
     // A name that is no UTF-8 cannot be checked in the archive; a pipe is not even opened.
     const QByteArray odd = QFile::encodeName(src + "/odd/caf") + "\xe9";
-    QVERIFY(writeFile(src + "/odd/ok.txt") && ::mkfifo(odd.constData(), 0600) == 0);
+    QVERIFY(writeFile(src + "/odd/ok.txt") && POSIX_CALL(::mkfifo(odd.constData(), 0600) == 0));
     const QString unnamed = PackingPlan::make({src + "/odd"}).problem;
-    QVERIFY(::unlink(odd.constData()) == 0);
+    QVERIFY(POSIX_CALL(::unlink(odd.constData()) == 0));
     QCOMPARE(unnamed, "These names cannot be packed: odd/caf\\xE9");
     const PackingPlan plan = PackingPlan::make(chosen);
     QCOMPARE(plan.storedFiles.count("mixed/noise.txt") + plan.storedFiles.count("mixed/sub/video.mp4"), 2);
