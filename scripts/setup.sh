@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Parcelo needs on Debian 12 (run as root).
-# Does nothing when everything is already there, so both README commands can call it.
+# Does nothing when everything is already there, so both README commands can call it. Packages
+# named as arguments are installed too (the Windows build names its own).
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
     7zip locales fonts-noto-core fonts-noto-color-emoji fonts-noto-cjk
     xvfb xauth xdotool openbox x11-utils imagemagick procps util-linux file
+    "$@"
 )
 
 missing=()

@@ -12,19 +12,9 @@ build=$root/build-windows
 started=$SECONDS
 step() { echo "windows: $* ($((SECONDS - started)) s)"; }
 
-packages=(cmake ninja-build qt6-base-dev qt6-base-dev-tools dpkg-dev zstd xz-utils
-    g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool x11-utils xclip imagemagick 7zip fonts-noto-core)
+packages=(dpkg-dev zstd xz-utils g++-mingw-w64-x86-64-posix wine wine64 xclip)
 command -v npm >/dev/null || packages+=(npm)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    step "installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash scripts/setup.sh "${packages[@]}"
 
 # Qt for Windows: the recipe's own build, kept between runs. A prebuilt copy of this recipe's build
 # (in the shared folder beside the project) is unpacked instead of the 30-minute build.
