@@ -123,13 +123,34 @@ pick_file() {
     find_window 'Select one or more files to open' >/dev/null || fail "the open dialog did not appear"
     sleep 0.3
     xdotool type --delay 5 "$1"
-    # The first Return may only take the completer's suggestion.
+    confirm_dialog 'Select one or more files to open'
+}
+
+# Runs a command until it succeeds, every tenth of a second, up to $tries times (default 30).
+retry() {
+    for _ in $(seq "${tries:-30}"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Puts a stand-in xdg-open first on $PATH, which only writes down in $workdir/opened what it was asked to open.
+stand_in_opener() {
+    mkdir -p "$workdir/bin"
+    printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$workdir" >"$workdir/bin/xdg-open"
+    chmod +x "$workdir/bin/xdg-open"
+    export PATH=$workdir/bin:$PATH
+}
+
+# Presses Return in the dialog titled $1 until it closes: the first may only take the completer's suggestion.
+confirm_dialog() {
     for _ in 1 2 3; do
-        xdotool search --onlyvisible --name 'Select one or more files to open' >/dev/null 2>&1 || return 0
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
         xdotool key Return
         sleep 0.5
     done
-    fail "the open dialog did not close"
+    fail "the dialog \"$1\" did not close"
 }
 
 # Waits for the program to end and sets $status to its exit status.
