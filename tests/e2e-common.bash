@@ -23,11 +23,7 @@ start_window_manager() {
     [ -n "$wm" ] && return 0
     openbox --sm-disable >"$workdir/wm.log" 2>&1 &
     wm=$!
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.1
-    done
-    fail "openbox did not start"
+    tries=100 retry eval "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" || fail "openbox did not start"
 }
 
 # Reports a failure, keeping a screenshot of the moment in the build folder.
@@ -108,13 +104,9 @@ find_buttons() {
 
 # Waits up to ten seconds for a visible window whose title matches, and prints its id.
 find_window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-        [ -n "$id" ] && echo "$id" && return 0
-        sleep 0.1
-    done
-    return 1
+    local title=$1 id
+    tries=100 retry eval 'id=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1) && [ -n "$id" ]' &&
+        echo "$id"
 }
 
 # Picks one file in the program's open dialog by typing its full path.
@@ -123,22 +115,39 @@ pick_file() {
     find_window 'Select one or more files to open' >/dev/null || fail "the open dialog did not appear"
     sleep 0.3
     xdotool type --delay 5 "$1"
-    # The first Return may only take the completer's suggestion.
+    confirm_dialog 'Select one or more files to open'
+}
+
+# Runs a command until it succeeds, every tenth of a second, up to $tries times (default 30).
+retry() {
+    for _ in $(seq "${tries:-30}"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Puts a stand-in xdg-open first on $PATH, which only writes down in $workdir/opened what it was asked to open.
+stand_in_opener() {
+    mkdir -p "$workdir/bin"
+    printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$workdir" >"$workdir/bin/xdg-open"
+    chmod +x "$workdir/bin/xdg-open"
+    export PATH=$workdir/bin:$PATH
+}
+
+# Presses Return in the dialog titled $1 until it closes: the first may only take the completer's suggestion.
+confirm_dialog() {
     for _ in 1 2 3; do
-        xdotool search --onlyvisible --name 'Select one or more files to open' >/dev/null 2>&1 || return 0
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
         xdotool key Return
         sleep 0.5
     done
-    fail "the open dialog did not close"
+    fail "the dialog \"$1\" did not close"
 }
 
 # Waits for the program to end and sets $status to its exit status.
 wait_exit() {
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "the program is still running"
+    tries=100 retry eval '! kill -0 "$pid" 2>/dev/null' || fail "the program is still running"
     status=0
     wait "$pid" || status=$?
     pid=
@@ -153,12 +162,9 @@ screenshot() {
 # write "parcelo.ui: shown CLASS title=\"...\" text=\"...\" informative=\"...\" buttons=\"Ok|Open\""
 # and "parcelo.ui: hidden CLASS ..." as they show and hide.
 wait_log() {
-    local pattern=$1 seconds=${2:-20} skip=${3:-0} line
-    for _ in $(seq $((seconds * 10))); do
-        line=$(tail -n +$((skip + 1)) "$workdir/log" | grep -E -m 1 -- "$pattern") && echo "$line" && return 0
-        sleep 0.1
-    done
-    return 1
+    local pattern=$1 skip=${3:-0} line
+    tries=$((${2:-20} * 10)) retry eval 'line=$(tail -n +$((skip + 1)) "$workdir/log" | grep -E -m 1 -- "$pattern")' &&
+        echo "$line"
 }
 
 # The number of lines in the program's log so far, to wait only for what comes after.

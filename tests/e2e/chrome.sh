@@ -9,15 +9,6 @@
 set -euo pipefail
 source "$(dirname "$0")/../e2e-common.bash"
 
-# Runs a command until it succeeds, for up to three seconds.
-retry() {
-    for _ in $(seq 30); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 # Drags with the left button from one screen point to another in a few steps.
 drag() {
     xdotool mousemove "$1" "$2" sleep 0.1 mousedown 1

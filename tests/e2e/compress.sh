@@ -10,11 +10,8 @@ set -euo pipefail
 source "$(dirname "$0")/../e2e-common.bash"
 
 export TMPDIR=$workdir/tmp
-mkdir -p "$TMPDIR" "$workdir/bin" "$workdir/data" "$workdir/big"
-# "Open" would start the file manager: here it only notes that it was asked.
-printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$workdir" >"$workdir/bin/xdg-open"
-chmod +x "$workdir/bin/xdg-open"
-export PATH=$workdir/bin:$PATH
+mkdir -p "$TMPDIR" "$workdir/data" "$workdir/big"
+stand_in_opener # "Open" would start the file manager
 echo "first file" >"$workdir/data/notes one.txt"
 echo "second file" >"$workdir/data/second (2).txt"
 # Text that 7-Zip needs several seconds to deflate, so there is time to cancel.
@@ -70,8 +67,7 @@ for gesture in click Escape space; do
     click_at "$compress_x" "$compress_y"
     wait_log 'shown QProgressDialog .*text="Packing 1 file' 30 "$skip" ||
         fail "no packing window ($gesture): the list did not stay"
-    for _ in $(seq 100); do [ -n "$(pgrep -P "$pid")" ] && break; sleep 0.1; done
-    [ -n "$(pgrep -P "$pid")" ] || fail "7-Zip did not start"
+    tries=100 retry pgrep -P "$pid" >/dev/null || fail "7-Zip did not start"
     wait_dialog_focus Parcelo
     # Close only, in the hints and in what the window manager offers.
     hints=$(xprop -id "$(xdotool getactivewindow)" _MOTIF_WM_HINTS _NET_WM_ALLOWED_ACTIONS)
@@ -83,10 +79,7 @@ for gesture in click Escape space; do
     esac
     wait_log 'hidden QProgressDialog' 5 "$skip" || fail "Cancel by $gesture did not close the window"
     # The window goes at the gesture; 7-Zip and its unfinished folder a moment later.
-    for _ in $(seq 30); do
-        [ -z "$(pgrep -P "$pid")" ] && [ "$(ls -A "$workdir/big")" = big.txt ] && break
-        sleep 0.1
-    done
+    retry eval '! pgrep -P "$pid" >/dev/null && [ "$(ls -A "$workdir/big")" = big.txt ]' || true
     [ -z "$(pgrep -P "$pid")" ] || fail "7-Zip still runs after Cancel by $gesture"
     [ "$(ls -A "$workdir/big")" = big.txt ] || fail "Cancel by $gesture left: $(ls -A "$workdir/big")"
 done
@@ -106,22 +99,14 @@ click_at $((dot_x - 25)) $((dot_y + 37))
 wait_dialog_focus 'Change name'
 xdotool key ctrl+a type --delay 5 "renamed.txt"
 xdotool key Return
-for _ in $(seq 50); do
-    copy=$(ls "$XDG_CACHE_HOME"/parcelo/run-*/renamed.txt 2>/dev/null) && break
-    sleep 0.1
-done
-[ -n "$copy" ] || fail "the rename made no copy"
+tries=50 retry eval 'copy=$(ls "$XDG_CACHE_HOME"/parcelo/run-*/renamed.txt 2>/dev/null)' || fail "the rename made no copy"
 run=${copy%/renamed.txt}
 # The save dialog may not put the archive among the copies, which go after packing.
 click_at $((browse_x + 150)) $((browse_y + 28))
 find_window 'Save File' >/dev/null || fail "the save dialog did not appear"
 wait_dialog_focus 'Save File'
 xdotool type --delay 5 "$run/MyArchive"
-for _ in 1 2 3; do
-    xdotool search --onlyvisible --name 'Save File' >/dev/null 2>&1 || break
-    xdotool key Return
-    sleep 0.5
-done
+confirm_dialog 'Save File'
 wait_log 'shown QMessageBox .*text="Please choose another folder for the archive."' || fail "the copies' folder was taken"
 wait_dialog_focus Parcelo
 xdotool key Return

@@ -57,10 +57,7 @@ drag_to() {
     sleep 0.5
     locate_panel 5272BA >"$workdir/highlight" || fail "the list did not show that it takes the drag"
     xdotool mouseup 1
-    for _ in $(seq 50); do
-        grep -q '^drop ' "$workdir/source.log" && break
-        sleep 0.1
-    done
+    tries=50 retry grep -q '^drop ' "$workdir/source.log" || true
     grep -q '^drop taken' "$workdir/source.log" || fail "the drop was not taken: $(cat "$workdir/source.log")"
     # The program fetches the dropped data from the source after the drop.
     wait_log 'dropped ' 20 "$before" >/dev/null || fail "the program took nothing from the drop"

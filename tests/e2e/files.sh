@@ -78,10 +78,6 @@ wait_log "renamed \".*/report.pdf\" \".*/q3final.pdf\"" 20 "$lines" >/dev/null |
 # The remove button takes the renamed entry off the list; the other stays.
 click_at "$remove_x" "$remove_y"
 wait_log 'remove ".*/q3final.pdf"' >/dev/null || fail "the remove button did not remove the entry"
-for _ in $(seq 50); do
-    [ "$(locate_tiles | wc -l)" = 1 ] && break
-    sleep 0.1
-done
-[ "$(locate_tiles | wc -l)" = 1 ] || fail "the tile stays after the removal"
+tries=50 retry eval '[ "$(locate_tiles | wc -l)" = 1 ]' || fail "the tile stays after the removal"
 grep -c 'shown QMessageBox' "$workdir/log" | grep -qx 1 || fail "more message boxes showed than the one refusal"
 echo "files: ok"

@@ -13,12 +13,6 @@ if [ -z "${FIT_SCALED:-}" ]; then
         fail "the scaled run failed"
 fi
 
-# The screen in the window's own pixels, as "width height".
-logical_screen() {
-    read -r sw sh < <(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')
-    echo $((sw / ${QT_SCALE_FACTOR:-1})) $((sh / ${QT_SCALE_FACTOR:-1}))
-}
-
 # Fails unless the window $1 lies wholly on the screen.
 expect_on_screen() {
     local x y w h sw sh

@@ -16,11 +16,8 @@ pick_file() {
     find_window 'Select one or more files to open' >/dev/null || fail "the open dialog did not appear"
     sleep 0.3
     xdotool key ctrl+v Return
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name 'Select one or more files to open' >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "the open dialog did not close"
+    tries=50 retry eval "! xdotool search --onlyvisible --name 'Select one or more files to open' >/dev/null 2>&1" ||
+        fail "the open dialog did not close"
 }
 
 mkdir -p "$workdir/data" "$workdir/big"
@@ -80,22 +77,15 @@ skip=$(log_lines)
 click_at "$compress_x" "$compress_y"
 wait_log 'shown QProgressDialog .*text="Packing 2 files' 30 "$skip" || fail "no packing window"
 main=$window
-for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^Parcelo$' | grep -vx "$main" | head -n 1) && break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "the packing window is not on screen"
+tries=100 retry eval 'window=$(xdotool search --onlyvisible --name "^Parcelo$" | grep -vx "$main" | head -n 1)' ||
+    fail "the packing window is not on screen"
 find_buttons # its one button
 click_at "$compress_x" "$compress_y"
 window=$main
 wait_log 'hidden QProgressDialog' 10 "$skip" || fail "Cancel did not close the packing window"
 # This program's 7-Zip, by the folder it lies in: other work on this machine may run a util/7z.exe too.
 sevenzip='windows-x64.util.7z\.exe'
-for _ in $(seq 100); do
-    pgrep -f "$sevenzip" >/dev/null || break
-    sleep 0.1
-done
-pgrep -f "$sevenzip" >/dev/null && fail "7-Zip still runs after Cancel"
+tries=100 retry eval '! pgrep -f "$sevenzip" >/dev/null' || fail "7-Zip still runs after Cancel"
 [ "$(ls -A "$workdir/big")" = big.txt ] || fail "Cancel left: $(ls -A "$workdir/big")"
 [ "$(ls -A "$workdir/data" | wc -l)" = 2 ] || fail "Cancel left: $(ls -A "$workdir/data")"
 wait_log 'shown QMessageBox' 1 "$skip" && fail "Cancel showed a message"
