@@ -53,11 +53,8 @@ click_at "$compress_x" "$compress_y"
 line=$(wait_log 'shown QMessageBox.*text="Compression finished successfully!"' 60) || fail "no success box"
 [[ $line == *"$folder/"*".7z"* ]] || fail "the success box does not name the archive: $line"
 # The box is logged as it shows; under load the window system maps it a moment later.
-for _ in $(seq 100); do
-    box=$(xdotool search --onlyvisible --name '^Parcelo$' | grep -v "^$window\$" | head -n 1) && break
-    sleep 0.1
-done
-[ -n "$box" ] || fail "the success box is not on the screen"
+success_box() { box=$(xdotool search --onlyvisible --name '^Parcelo$' | grep -v "^$window\$" | head -n 1); }
+tries=100 retry success_box || fail "the success box is not on the screen"
 expect_on_screen "$box" "the success box"
 xdotool key Return
 wait_log 'hidden QMessageBox' 20 >/dev/null || fail "Return did not close the success box"
