@@ -23,7 +23,7 @@ recipe=$(cat scripts/windows/qt.sh scripts/windows/toolchain.cmake | sha256sum |
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/parcelo/qt-$qt_version-mingw-$recipe
 qt=$cache/qt6-mingw
 prebuilt=$root/../shared/windows/qt-$qt_version-mingw-x86_64.tar.zst
-prebuilt_recipe=c1c3b556e919
+prebuilt_recipe=cfd4e7462c2d
 prebuilt_sha256=97287576898a42fb5ca53a1373c4a443099613f6b4c2bf0b3decc140944c70df
 if [ ! -e "$qt/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
     rm -rf "$cache.partial"
@@ -55,6 +55,8 @@ fi
 step "building Parcelo for Windows"
 noto=/usr/share/fonts/truetype/noto
 mkdir -p "$build"
+# A build made against another Qt starts afresh: CMake keeps the Qt it found first.
+grep -qs "^Qt6_DIR:PATH=$qt/" "$build/CMakeCache.txt" || rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
 cp /usr/share/doc/fonts-noto-core/copyright "$build/Noto-Sans-License.txt"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

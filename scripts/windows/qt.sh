@@ -59,7 +59,7 @@ else
     svg=$shared/qtsvg-everywhere-src-6.4.2.tar.xz
     [ -f "$svg" ] || { echo "qt.sh: no qtsvg 6.4.2 source: neither apt-get source qt6-svg nor $svg" >&2; exit 1; }
     echo "93d706c64bad334d47cc55ec01a54b28d5e217f52cfffc4545c654c35f7ab562  $svg" | sha256sum -c --quiet
-    mkdir qtsvg && tar -xJf "$svg" -C qtsvg --strip-components=1
+    mkdir qtsvg && tar -xJf "$svg" -C qtsvg # its files stand at the top, in no folder of their own
 fi
 cmake -S qtsvg -B qtsvg-build -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
