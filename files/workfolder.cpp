@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "files/workfolder.h"
 
+#include "common/regularfile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -329,31 +331,20 @@ bool copyContent(int source, int target)
 
 bool WorkFolder::copyFile(const QString &from, const QString &to)
 {
-    const QByteArray sourceName = QFile::encodeName(from);
     const QByteArray targetName = QFile::encodeName(to);
-    // Opening a pipe for reading waits for a writer, and opening a device may act on it: only a
-    // regular file is opened, and O_NONBLOCK covers a swap between this look and the open.
+    QFile sourceFile;
     struct stat status;
-    if (::stat(sourceName.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!RegularFile::open(sourceFile, from) || ::fstat(sourceFile.handle(), &status) != 0)
         return false;
-    const int source = ::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (source < 0)
-        return false;
-    if (::fstat(source, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(source);
-        return false;
-    }
+    const int source = sourceFile.handle();
     // O_EXCL: like QFile::copy, never over something that is already there, not even a link.
     const int target = ::open(targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (target < 0) {
-        ::close(source);
+    if (target < 0)
         return false;
-    }
     const struct timespec times[2] = {status.st_atim, status.st_mtim};
     bool copied =
         copyContent(source, target) && ::fchmod(target, status.st_mode & 07777) == 0 && ::futimens(target, times) == 0;
     copied = ::close(target) == 0 && copied;
-    ::close(source);
     if (!copied)
         ::unlink(targetName.constData());
     return copied;
